@@ -1,0 +1,43 @@
+# Shared steps of the run and test commands: packages, build, Wine prefix.
+# Sourced, not run. BUILD_DIR chooses the build folder (default: build).
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=$(realpath -m "${BUILD_DIR:-$repo/build}")
+prefix="$build/wineprefix"
+
+packages=(cmake make python3 g++-mingw-w64-i686-posix googletest
+          wine wine32:i386 xvfb xauth fonts-noto-cjk fonts-wine locales-all
+          imagemagick xdotool)
+
+ensure_packages() {
+    local missing=() p
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+    done
+    (( ${#missing[@]} == 0 )) && return 0
+    echo "Installing: ${missing[*]}"
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+    fi
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+build_all() {
+    if [[ ! -f $build/CMakeCache.txt ]]; then
+        cmake -S "$repo" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake" \
+              -DCMAKE_BUILD_TYPE=Release >/dev/null
+    fi
+    cmake --build "$build" -j "$(nproc)" -- --no-print-directory
+}
+
+wine_env() {
+    export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
+    export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+}
+
+prepare_prefix() {
+    local driver="$build/simcd/simcdaudio.dll"
+    [[ -f $driver ]] || driver=""
+    "$repo/scripts/wineprefix.sh" "$prefix" $driver
+}

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Prepares the private Wine prefix that runs and tests the program:
+#   scripts/wineprefix.sh PREFIX [SIMCD_DLL]
+# 32-bit, no Mono/Gecko prompts, Japanese fonts linked into the UI fonts,
+# no window-manager waits, and the simulated CD audio driver registered for
+# the device type "cdaudio" when its DLL is given. Idempotent: a prefix that
+# is already prepared costs only the copy of the driver.
+set -euo pipefail
+
+prefix=$(realpath -m "${1:?usage: wineprefix.sh PREFIX [SIMCD_DLL]}")
+driver=${2:-}
+stamp_version=3
+
+export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+
+# A REG_MULTI_SZ holding one string, in regedit's hex(7) notation.
+multi_sz() {
+    local s=$1 out="" i
+    for ((i = 0; i < ${#s}; i++)); do
+        out+=$(printf '%02x,00,' "'${s:i:1}")
+    done
+    printf 'hex(7):%s00,00,00,00' "$out"
+}
+
+stamp="$prefix/.ondalux-prefix"
+if [[ ! -f $stamp || $(cat "$stamp") != "$stamp_version" ]]; then
+    mkdir -p "$prefix"
+    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
+    wineserver -w
+
+    link=$(multi_sz "NotoSansCJK-Regular.ttc,Noto Sans CJK JP")
+    reg="$prefix/ondalux-settings.reg"
+    {
+        echo 'REGEDIT4'
+        echo
+        echo '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]'
+        for face in "Tahoma" "Tahoma Bold" "MS UI Gothic" "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI"; do
+            echo "\"$face\"=$link"
+        done
+        echo
+        # Without a window manager (Xvfb) every hide or destroy of a managed
+        # top-level window waits two seconds.
+        echo '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]'
+        echo '"Managed"="N"'
+        echo
+    } > "$reg"
+    wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
+    wineserver -w
+    echo "$stamp_version" > "$stamp"
+fi
+
+if [[ -n $driver ]]; then
+    # winmm loads the driver with LoadLibrary by the registered name: a copy in
+    # system32 keeps blanks of the build path out of that name.
+    sys32="$prefix/drive_c/windows/system32"
+    if ! cmp -s "$driver" "$sys32/simcdaudio.dll"; then
+        cp "$driver" "$sys32/simcdaudio.dll"
+    fi
+    if [[ ! -f "$prefix/.ondalux-driver" ]]; then
+        reg="$prefix/ondalux-driver.reg"
+        {
+            echo 'REGEDIT4'
+            echo
+            # Wine reads MCI, Windows NT reads MCI32: the driver is named in both.
+            echo '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\MCI]'
+            echo '"cdaudio"="simcdaudio.dll"'
+            echo
+            echo '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\MCI32]'
+            echo '"cdaudio"="simcdaudio.dll"'
+            echo
+        } > "$reg"
+        wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
+        wineserver -w
+        touch "$prefix/.ondalux-driver"
+    fi
+fi
