@@ -28,7 +28,10 @@ build_all() {
         cmake -S "$repo" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake" \
               -DCMAKE_BUILD_TYPE=Release >/dev/null
     fi
-    cmake --build "$build" -j "$(nproc)" -- --no-print-directory
+    # BUILD_TARGETS (space-separated) narrows the build to some targets.
+    local targets=() t
+    for t in ${BUILD_TARGETS:-}; do targets+=(--target "$t"); done
+    cmake --build "$build" -j "$(nproc)" "${targets[@]}" -- --no-print-directory
 }
 
 wine_env() {
