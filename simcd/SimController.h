@@ -1,0 +1,75 @@
+// The controller of the simulated CD-ROM drives: defines drives and their
+// drive letters, inserts and removes discs, opens and closes doors, sets
+// faults and the time factor, and reads the drives' state and the journal of
+// MCI commands. Works from any process under the same wineserver: the world
+// lives in named shared memory.
+#pragma once
+
+#include "SimTypes.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace simcd {
+
+class SimWorld;
+
+class SimController {
+public:
+    SimController();
+    ~SimController();
+    SimController(const SimController&) = delete;
+    SimController& operator=(const SimController&) = delete;
+
+    // False when the shared world could not be opened; every call then fails.
+    bool IsAttached() const;
+    // One line saying why the last failing call failed.
+    const std::string& GetLastError() const;
+
+    // Adds a CD-ROM drive letter (empty drive, door closed) with an optional
+    // volume label; a running program sees it on its next drive query.
+    bool DefineDrive(char letter, const std::string& label = std::string());
+    bool RemoveDrive(char letter);
+    // Removes every simulated drive and clears the journal.
+    bool RemoveAllDrives();
+
+    // Puts a disc into an empty drive and closes its door.
+    bool InsertDisc(char letter, const std::vector<uint32_t>& trackLengthsMs,
+                    uint32_t startMs = kDefaultDiscStartMs);
+    // Takes the disc out; a play in progress ends (aborted).
+    bool RemoveDisc(char letter);
+    // Opening the door ends a play in progress (aborted).
+    bool OpenDoor(char letter);
+    bool CloseDoor(char letter);
+
+    // Replaces the drive's faults (SimFault bits); delayMs is used by kFaultDelay.
+    bool SetFaults(char letter, uint32_t faults, uint32_t delayMs = 0);
+    bool ClearFaults(char letter);
+
+    // Play advances by real time multiplied by this factor (1 = real time).
+    bool SetTimeFactor(double factor);
+    double GetTimeFactor() const;
+
+    bool GetDrive(char letter, SimDriveInfo& info) const;
+    std::vector<SimDriveInfo> GetDrives() const;
+
+    void ClearJournal();
+    std::vector<SimJournalEntry> GetJournal() const;
+
+    // The demo world: D:, E:, F: holding discs of 12, 8 and 15 tracks, G: empty.
+    bool BuildDemo();
+
+    // The journal's clock, in microseconds.
+    static uint64_t NowUs();
+
+private:
+    bool Fail(const std::string& message) const;
+    bool CheckLetter(char& letter) const;
+
+    std::unique_ptr<SimWorld> m_pWorld;
+    mutable std::string m_strError;
+};
+
+} // namespace simcd

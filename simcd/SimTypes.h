@@ -1,0 +1,59 @@
+// Value types shared by the simulated drives' controller, driver and tools.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace simcd {
+
+// Faults a drive can be given; they combine.
+enum SimFault : uint32_t {
+    kFaultOpenFails = 0x01,       // opening a device on the drive fails
+    kFaultStatusFails = 0x02,     // every MCI_STATUS fails
+    kFaultNotReady = 0x04,        // mode stays MCI_MODE_NOT_READY; play and seek fail
+    kFaultZeroTracks = 0x08,      // media present, but 0 tracks
+    kFaultDelay = 0x10,           // every command waits the drive's delay first
+    kFaultNoNotify = 0x20,        // the end of a play is never notified
+    kFaultPositionPastEnd = 0x40, // position queries report past the last track
+    kFaultAll = 0x7F
+};
+
+constexpr uint32_t kDefaultDiscStartMs = 2000; // after the two-second lead-in
+constexpr int kMaxTracks = 99;
+
+// One drive of the simulated world, as the controller reports it.
+struct SimDriveInfo {
+    char letter = 0; // upper case, 'D'
+    std::string label;
+    bool doorOpen = false;
+    bool hasDisc = false;
+    std::vector<uint32_t> trackLengthsMs;
+    uint32_t discStartMs = 0;
+    uint32_t mode = 0;       // MCI_MODE_* the drive would report (faults not applied)
+    uint32_t positionMs = 0; // absolute on the disc
+    uint32_t faults = 0;     // SimFault bits
+    uint32_t delayMs = 0;    // for kFaultDelay
+    uint32_t openDevices = 0; // MCI devices open on the drive, in every process
+};
+
+// One command the driver received, in the order received.
+struct SimJournalEntry {
+    uint64_t timeUs = 0;     // on SimController::NowUs()'s clock
+    uint32_t processId = 0;
+    char drive = 0;          // upper-case letter; 0 when no drive was known
+    uint32_t deviceId = 0;   // MCI device id
+    uint32_t command = 0;    // MCI_OPEN_DRIVER, MCI_STATUS, MCI_PLAY, ...
+    uint32_t flags = 0;      // the command's flags as received
+    bool hasParams = false;  // a parameter block was given
+    uint32_t item = 0;       // MCI_STATUS, MCI_GETDEVCAPS and MCI_INFO: the item
+    uint32_t track = 0;      // MCI_STATUS with MCI_TRACK: the track
+    uint32_t from = 0;       // MCI_PLAY: from; MCI_SEEK: to (as given, in timeFormat)
+    uint32_t to = 0;         // MCI_PLAY: to (as given, in timeFormat)
+    uint32_t timeFormat = 0; // the device's time format after the command
+    uint32_t callback = 0;   // the window given for MCI_NOTIFY
+    uint32_t result = 0;     // the value the driver returned (error code, 0 = success)
+    uint32_t returned = 0;   // MCI_STATUS, MCI_GETDEVCAPS: the return field written
+};
+
+} // namespace simcd
