@@ -1,0 +1,3 @@
+#include "framework/CException.h"
+
+IMPLEMENT_DYNAMIC(CException, CObject)

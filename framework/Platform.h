@@ -1,0 +1,14 @@
+// The Win32 headers the framework is written against, in the order they need.
+#pragma once
+
+#if defined(UNICODE) || defined(_UNICODE)
+#error The framework uses the ANSI Win32 API: build without UNICODE.
+#endif
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <commctrl.h>
+
+#include "framework/FrameworkIds.h"
