@@ -39,8 +39,14 @@ wine_env() {
     export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 }
 
+# SIMCD_MODE chooses what the device type "cdaudio" plays: sim (default) the
+# simulated drives, real Wine's own driver for real CD-ROM drives. At run time
+# `simcd register` / `simcd unregister` switch the same way.
 prepare_prefix() {
     local driver="$build/simcd/simcdaudio.dll"
-    [[ -f $driver ]] || driver=""
-    "$repo/scripts/wineprefix.sh" "$prefix" $driver
+    if [[ -f $driver ]]; then
+        "$repo/scripts/wineprefix.sh" "$prefix" "$driver" "${SIMCD_MODE:-sim}"
+    else
+        "$repo/scripts/wineprefix.sh" "$prefix"
+    fi
 }

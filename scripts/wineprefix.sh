@@ -1,14 +1,22 @@
 #!/usr/bin/env bash
 # Prepares the private Wine prefix that runs and tests the program:
-#   scripts/wineprefix.sh PREFIX [SIMCD_DLL]
+#   scripts/wineprefix.sh PREFIX [SIMCD_DLL [sim|real]]
 # 32-bit, no Mono/Gecko prompts, Japanese fonts linked into the UI fonts,
-# no window-manager waits, and the simulated CD audio driver registered for
-# the device type "cdaudio" when its DLL is given. Idempotent: a prefix that
-# is already prepared costs only the copy of the driver.
+# no window-manager waits, and, when the simulated CD audio driver's DLL is
+# given, that driver copied in. Mode sim (the default) registers it for the
+# device type "cdaudio"; mode real registers Wine's own driver (mcicda.dll),
+# which plays real CD-ROM drives. Idempotent: a prepared prefix costs only the
+# copy of the driver, and the registry is written only when the mode changes.
 set -euo pipefail
 
-prefix=$(realpath -m "${1:?usage: wineprefix.sh PREFIX [SIMCD_DLL]}")
+prefix=$(realpath -m "${1:?usage: wineprefix.sh PREFIX [SIMCD_DLL [sim|real]]}")
 driver=${2:-}
+mode=${3:-sim}
+case $mode in
+    sim) cdaudio=simcdaudio.dll ;;
+    real) cdaudio=mcicda.dll ;;
+    *) echo "wineprefix.sh: mode is sim or real, not $mode" >&2; exit 2 ;;
+esac
 stamp_version=3
 
 export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
@@ -56,21 +64,26 @@ if [[ -n $driver ]]; then
     if ! cmp -s "$driver" "$sys32/simcdaudio.dll"; then
         cp "$driver" "$sys32/simcdaudio.dll"
     fi
-    if [[ ! -f "$prefix/.ondalux-driver" ]]; then
+    # The registry file itself says which driver is named (`simcd register` and
+    # `simcd unregister` may have changed it since).
+    named=$(awk '/^\[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion\\\\MCI\]/ { on = 1; next }
+                 /^\[/ { on = 0 }
+                 on && /^"cdaudio"=/ { sub(/^"cdaudio"="/, ""); sub(/"$/, ""); print }' \
+            "$prefix/system.reg")
+    if [[ $named != "$cdaudio" ]]; then
         reg="$prefix/ondalux-driver.reg"
         {
             echo 'REGEDIT4'
             echo
             # Wine reads MCI, Windows NT reads MCI32: the driver is named in both.
             echo '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\MCI]'
-            echo '"cdaudio"="simcdaudio.dll"'
+            echo "\"cdaudio\"=\"$cdaudio\""
             echo
             echo '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\MCI32]'
-            echo '"cdaudio"="simcdaudio.dll"'
+            echo "\"cdaudio\"=\"$cdaudio\""
             echo
         } > "$reg"
         wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
         wineserver -w
-        touch "$prefix/.ondalux-driver"
     fi
 fi

@@ -1,0 +1,346 @@
+#include "SimController.h"
+
+#include "MountManager.h"
+#include "SimWorld.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace simcd {
+
+namespace {
+
+std::string DriveFolder(char letter)
+{
+    std::string folder = SimWorld::StorageFolder() + "\\drive-";
+    folder += static_cast<char>(letter - 'A' + 'a');
+    return folder;
+}
+
+bool WriteLabel(const std::string& folder, const std::string& label)
+{
+    std::string path = folder + "\\.windows-label";
+    if (label.empty()) {
+        DeleteFileA(path.c_str());
+        return true;
+    }
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    std::string text = label + "\n";
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == text.size();
+}
+
+SimDriveInfo InfoOf(SimWorld& world, SimDriveRecord& drive)
+{
+    SimDriveInfo info;
+    info.letter = drive.letter;
+    info.label = drive.label;
+    info.doorOpen = drive.doorOpen != 0;
+    info.hasDisc = drive.hasDisc != 0;
+    if (drive.hasDisc)
+        info.trackLengthsMs.assign(drive.trackLengths, drive.trackLengths + drive.trackCount);
+    info.discStartMs = drive.hasDisc ? drive.discStart : 0;
+    info.positionMs = world.Position(drive);
+    info.mode = SimWorld::Mode(drive);
+    info.faults = drive.faults;
+    info.delayMs = drive.delayMs;
+    info.openDevices = drive.openDevices;
+    return info;
+}
+
+} // namespace
+
+SimController::SimController() : m_pWorld(new SimWorld) {}
+
+SimController::~SimController() = default;
+
+bool SimController::IsAttached() const
+{
+    return m_pWorld->IsOpen();
+}
+
+const std::string& SimController::GetLastError() const
+{
+    return m_strError;
+}
+
+bool SimController::Fail(const std::string& message) const
+{
+    m_strError = message;
+    return false;
+}
+
+// Accepts a letter in either case and makes it upper case.
+bool SimController::CheckLetter(char& letter) const
+{
+    if (!m_pWorld->IsOpen())
+        return Fail(m_pWorld->GetError());
+    if (letter >= 'a' && letter <= 'z')
+        letter = static_cast<char>(letter - 'a' + 'A');
+    // A: to C: are the floppy and system drives of every prefix.
+    if (letter < 'D' || letter > 'Y')
+        return Fail(std::string("not a drive letter for a simulated drive (D to Y): ") + letter);
+    return true;
+}
+
+bool SimController::DefineDrive(char letter, const std::string& label)
+{
+    if (!CheckLetter(letter))
+        return false;
+    if (label.size() >= sizeof(SimDriveRecord::label))
+        return Fail("volume label longer than 63 characters");
+    for (char c : label)
+        if (static_cast<unsigned char>(c) < 0x20)
+            return Fail("volume label with control characters");
+    {
+        SimWorld::Lock lock(*m_pWorld);
+        if (m_pWorld->FindDrive(letter))
+            return Fail(std::string("drive ") + letter + ": is already defined");
+    }
+    std::string folder = DriveFolder(letter);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    if (!WriteLabel(folder, label))
+        return Fail("cannot write the volume label of drive " + std::string(1, letter) + ":");
+    std::string error;
+    if (!MountManager::DefineCdrom(letter, folder, error))
+        return Fail(error);
+
+    SimWorld::Lock lock(*m_pWorld);
+    SimDriveRecord& drive = m_pWorld->Data().drives[letter - 'A'];
+    std::memset(&drive, 0, sizeof(drive));
+    drive.letter = letter;
+    std::strncpy(drive.label, label.c_str(), sizeof(drive.label) - 1);
+    drive.defined = 1;
+    return true;
+}
+
+bool SimController::RemoveDrive(char letter)
+{
+    if (!CheckLetter(letter))
+        return false;
+    {
+        SimWorld::Lock lock(*m_pWorld);
+        SimDriveRecord* drive = m_pWorld->FindDrive(letter);
+        if (!drive)
+            return Fail(std::string("no simulated drive ") + letter + ":");
+        m_pWorld->Interrupt(*drive, kStopped);
+        drive->defined = 0;
+    }
+    std::string error;
+    if (!MountManager::Remove(letter, error))
+        return Fail(error);
+    return true;
+}
+
+bool SimController::RemoveAllDrives()
+{
+    if (!m_pWorld->IsOpen())
+        return Fail(m_pWorld->GetError());
+    std::string letters;
+    {
+        SimWorld::Lock lock(*m_pWorld);
+        for (SimDriveRecord& drive : m_pWorld->Data().drives)
+            if (drive.defined)
+                letters += drive.letter;
+        m_pWorld->ClearJournal();
+    }
+    for (char letter : letters)
+        if (!RemoveDrive(letter))
+            return false;
+    return true;
+}
+
+bool SimController::InsertDisc(char letter, const std::vector<uint32_t>& trackLengthsMs,
+                               uint32_t startMs)
+{
+    if (!CheckLetter(letter))
+        return false;
+    if (trackLengthsMs.empty() || trackLengthsMs.size() > static_cast<size_t>(kMaxTracks))
+        return Fail("a disc holds 1 to 99 tracks");
+    uint64_t total = startMs;
+    for (uint32_t length : trackLengthsMs) {
+        if (length < 1000)
+            return Fail("a track lasts at least 1000 ms");
+        total += length;
+    }
+    // MSF positions hold at most 99:59:74.
+    if (total >= 100u * 60u * 1000u)
+        return Fail("the disc is longer than 100 minutes");
+    SimWorld::Lock lock(*m_pWorld);
+    SimDriveRecord* drive = m_pWorld->FindDrive(letter);
+    if (!drive)
+        return Fail(std::string("no simulated drive ") + letter + ":");
+    if (drive->hasDisc)
+        return Fail(std::string("drive ") + letter + ": already holds a disc");
+    drive->hasDisc = 1;
+    drive->doorOpen = 0;
+    drive->trackCount = static_cast<uint32_t>(trackLengthsMs.size());
+    std::memcpy(drive->trackLengths, trackLengthsMs.data(),
+                trackLengthsMs.size() * sizeof(uint32_t));
+    drive->discStart = startMs;
+    drive->position = startMs;
+    drive->transport = kStopped;
+    return true;
+}
+
+bool SimController::RemoveDisc(char letter)
+{
+    if (!CheckLetter(letter))
+        return false;
+    SimWorld::Lock lock(*m_pWorld);
+    SimDriveRecord* drive = m_pWorld->FindDrive(letter);
+    if (!drive)
+        return Fail(std::string("no simulated drive ") + letter + ":");
+    if (!drive->hasDisc)
+        return Fail(std::string("drive ") + letter + ": holds no disc");
+    m_pWorld->Interrupt(*drive, kStopped);
+    drive->hasDisc = 0;
+    drive->trackCount = 0;
+    drive->position = 0;
+    return true;
+}
+
+bool SimController::OpenDoor(char letter)
+{
+    if (!CheckLetter(letter))
+        return false;
+    SimWorld::Lock lock(*m_pWorld);
+    SimDriveRecord* drive = m_pWorld->FindDrive(letter);
+    if (!drive)
+        return Fail(std::string("no simulated drive ") + letter + ":");
+    m_pWorld->Interrupt(*drive, kStopped);
+    drive->doorOpen = 1;
+    return true;
+}
+
+bool SimController::CloseDoor(char letter)
+{
+    if (!CheckLetter(letter))
+        return false;
+    SimWorld::Lock lock(*m_pWorld);
+    SimDriveRecord* drive = m_pWorld->FindDrive(letter);
+    if (!drive)
+        return Fail(std::string("no simulated drive ") + letter + ":");
+    drive->doorOpen = 0;
+    return true;
+}
+
+bool SimController::SetFaults(char letter, uint32_t faults, uint32_t delayMs)
+{
+    if (!CheckLetter(letter))
+        return false;
+    if (faults & ~static_cast<uint32_t>(kFaultAll))
+        return Fail("unknown fault bits");
+    if (delayMs > 60000)
+        return Fail("a delay is at most 60000 ms");
+    SimWorld::Lock lock(*m_pWorld);
+    SimDriveRecord* drive = m_pWorld->FindDrive(letter);
+    if (!drive)
+        return Fail(std::string("no simulated drive ") + letter + ":");
+    drive->faults = faults;
+    drive->delayMs = delayMs;
+    return true;
+}
+
+bool SimController::ClearFaults(char letter)
+{
+    return SetFaults(letter, 0, 0);
+}
+
+bool SimController::SetTimeFactor(double factor)
+{
+    if (!m_pWorld->IsOpen())
+        return Fail(m_pWorld->GetError());
+    if (!(factor > 0.0) || factor > 1e6 || std::isnan(factor))
+        return Fail("the time factor must be above 0 and at most 1000000");
+    SimWorld::Lock lock(*m_pWorld);
+    m_pWorld->SetTimeFactor(factor);
+    return true;
+}
+
+double SimController::GetTimeFactor() const
+{
+    if (!m_pWorld->IsOpen())
+        return 0.0;
+    SimWorld::Lock lock(*m_pWorld);
+    return m_pWorld->Data().timeFactor;
+}
+
+bool SimController::GetDrive(char letter, SimDriveInfo& info) const
+{
+    if (!CheckLetter(letter))
+        return false;
+    SimWorld::Lock lock(*m_pWorld);
+    SimDriveRecord* drive = m_pWorld->FindDrive(letter);
+    if (!drive)
+        return Fail(std::string("no simulated drive ") + letter + ":");
+    info = InfoOf(*m_pWorld, *drive);
+    return true;
+}
+
+std::vector<SimDriveInfo> SimController::GetDrives() const
+{
+    std::vector<SimDriveInfo> drives;
+    if (!m_pWorld->IsOpen())
+        return drives;
+    SimWorld::Lock lock(*m_pWorld);
+    for (SimDriveRecord& drive : m_pWorld->Data().drives)
+        if (drive.defined)
+            drives.push_back(InfoOf(*m_pWorld, drive));
+    return drives;
+}
+
+void SimController::ClearJournal()
+{
+    if (!m_pWorld->IsOpen())
+        return;
+    SimWorld::Lock lock(*m_pWorld);
+    m_pWorld->ClearJournal();
+}
+
+std::vector<SimJournalEntry> SimController::GetJournal() const
+{
+    std::vector<SimJournalEntry> entries;
+    if (!m_pWorld->IsOpen())
+        return entries;
+    SimWorld::Lock lock(*m_pWorld);
+    const SimWorldData& data = m_pWorld->Data();
+    uint64_t first = data.journalWritten > kJournalCapacity
+                         ? data.journalWritten - kJournalCapacity
+                         : 0;
+    for (uint64_t i = first; i < data.journalWritten; ++i)
+        entries.push_back(data.journal[i % kJournalCapacity]);
+    return entries;
+}
+
+bool SimController::BuildDemo()
+{
+    static const uint32_t kFirst[] = {252000, 198000, 241000, 305000, 187000, 226000,
+                                      274000, 213000, 259000, 191000, 236000, 318000};
+    static const uint32_t kSecond[] = {341000, 287000, 402000, 265000,
+                                       378000, 296000, 333000, 421000};
+    static const uint32_t kThird[] = {164000, 201000, 178000, 232000, 149000,
+                                      215000, 193000, 247000, 171000, 208000,
+                                      186000, 224000, 157000, 239000, 262000};
+    if (!RemoveAllDrives() || !SetTimeFactor(1.0))
+        return false;
+    return DefineDrive('D', "SUNRISE") &&
+           InsertDisc('D', std::vector<uint32_t>(std::begin(kFirst), std::end(kFirst))) &&
+           DefineDrive('E', "NOCTURNES") &&
+           InsertDisc('E', std::vector<uint32_t>(std::begin(kSecond), std::end(kSecond))) &&
+           DefineDrive('F', "HARBOUR LIGHTS") &&
+           InsertDisc('F', std::vector<uint32_t>(std::begin(kThird), std::end(kThird))) &&
+           DefineDrive('G');
+}
+
+uint64_t SimController::NowUs()
+{
+    return SimWorld::NowUs();
+}
+
+} // namespace simcd

@@ -1,0 +1,267 @@
+#include "SimWorld.h"
+
+#include <mmsystem.h>
+#include <shlobj.h>
+
+#include <cstring>
+
+namespace simcd {
+
+namespace {
+
+const uint32_t kMagic = 0x44435353; // "SSCD"
+const char kMutexName[] = "OndaluxSimCD.Mutex";
+const char kMappingName[] = "OndaluxSimCD.World";
+
+} // namespace
+
+SimWorld::SimWorld()
+{
+    std::string folder = StorageFolder();
+    if (folder.empty()) {
+        m_strError = "no folder for the simulated world";
+        return;
+    }
+    // The first process to create the mutex owns it at once, so it can bring
+    // the stored world to a consistent state before anyone else reads it.
+    m_hMutex = CreateMutexA(nullptr, TRUE, kMutexName);
+    if (!m_hMutex) {
+        m_strError = "cannot create the world's mutex";
+        return;
+    }
+    bool first = GetLastError() != ERROR_ALREADY_EXISTS;
+    if (!first)
+        WaitForSingleObject(m_hMutex, INFINITE);
+
+    std::string path = folder + "\\world.bin";
+    m_hFile = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (m_hFile == INVALID_HANDLE_VALUE) {
+        m_strError = "cannot open " + path;
+    } else {
+        m_hMapping = CreateFileMappingA(m_hFile, nullptr, PAGE_READWRITE, 0,
+                                        sizeof(SimWorldData), kMappingName);
+        if (m_hMapping)
+            m_pData = static_cast<SimWorldData*>(
+                MapViewOfFile(m_hMapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SimWorldData)));
+        if (!m_pData)
+            m_strError = "cannot map the simulated world";
+    }
+    if (m_pData && (m_pData->magic != kMagic || m_pData->size != sizeof(SimWorldData))) {
+        std::memset(static_cast<void*>(m_pData), 0, sizeof(SimWorldData));
+        m_pData->magic = kMagic;
+        m_pData->size = sizeof(SimWorldData);
+        m_pData->timeFactor = 1.0;
+    } else if (m_pData && first) {
+        Normalize();
+    }
+    ReleaseMutex(m_hMutex);
+}
+
+SimWorld::~SimWorld()
+{
+    if (m_pData)
+        UnmapViewOfFile(m_pData);
+    if (m_hMapping)
+        CloseHandle(m_hMapping);
+    if (m_hFile != INVALID_HANDLE_VALUE)
+        CloseHandle(m_hFile);
+    if (m_hMutex)
+        CloseHandle(m_hMutex);
+}
+
+// A world read back from its file belongs to no running process: plays and
+// open devices of an earlier session are over, and its clock is not ours.
+void SimWorld::Normalize()
+{
+    for (SimDriveRecord& drive : m_pData->drives) {
+        if (drive.transport == kPlaying)
+            drive.transport = kStopped;
+        drive.completed = 0;
+        drive.notifyPending = 0;
+        drive.openDevices = 0;
+    }
+}
+
+SimWorld::Lock::Lock(SimWorld& world) : m_hMutex(world.m_hMutex)
+{
+    if (m_hMutex)
+        WaitForSingleObject(m_hMutex, INFINITE); // an abandoned mutex is ours too
+}
+
+SimWorld::Lock::~Lock()
+{
+    if (m_hMutex)
+        ReleaseMutex(m_hMutex);
+}
+
+SimDriveRecord* SimWorld::FindDrive(char letter)
+{
+    if (letter >= 'a' && letter <= 'z')
+        letter = static_cast<char>(letter - 'a' + 'A');
+    if (letter < 'A' || letter > 'Z' || !m_pData)
+        return nullptr;
+    SimDriveRecord& drive = m_pData->drives[letter - 'A'];
+    return drive.defined ? &drive : nullptr;
+}
+
+uint32_t SimWorld::DiscEnd(const SimDriveRecord& drive)
+{
+    uint32_t end = drive.discStart;
+    for (uint32_t i = 0; i < drive.trackCount; ++i)
+        end += drive.trackLengths[i];
+    return end;
+}
+
+uint32_t SimWorld::Mode(const SimDriveRecord& drive)
+{
+    if (drive.doorOpen || !drive.hasDisc)
+        return MCI_MODE_OPEN;
+    switch (drive.transport) {
+    case kPlaying:
+        return MCI_MODE_PLAY;
+    case kPaused:
+        return MCI_MODE_PAUSE;
+    default:
+        return MCI_MODE_STOP;
+    }
+}
+
+void SimWorld::Settle(SimDriveRecord& drive)
+{
+    if (drive.transport != kPlaying)
+        return;
+    uint64_t elapsedUs = NowUs() - drive.playStartUs;
+    double advanced = static_cast<double>(elapsedUs) / 1000.0 * m_pData->timeFactor;
+    double reached = drive.position + advanced;
+    if (reached >= drive.playTo) {
+        drive.position = drive.playTo;
+        drive.transport = kStopped;
+        ++drive.generation;
+        if (drive.notifyPending)
+            drive.completed = 1;
+    }
+}
+
+uint32_t SimWorld::Position(SimDriveRecord& drive)
+{
+    Settle(drive);
+    if (drive.transport != kPlaying)
+        return drive.position;
+    uint64_t elapsedUs = NowUs() - drive.playStartUs;
+    double advanced = static_cast<double>(elapsedUs) / 1000.0 * m_pData->timeFactor;
+    uint32_t position = drive.position + static_cast<uint32_t>(advanced);
+    return position < drive.playTo ? position : drive.playTo;
+}
+
+void SimWorld::EndNotify(SimDriveRecord& drive, uint32_t code)
+{
+    if (!drive.notifyPending)
+        return;
+    HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(drive.notifyWindow));
+    bool withheld = code == MCI_NOTIFY_SUCCESSFUL && (drive.faults & kFaultNoNotify);
+    if (window && !withheld)
+        PostMessageA(window, MM_MCINOTIFY, code, drive.notifyDevice);
+    drive.notifyPending = 0;
+    drive.completed = 0;
+}
+
+void SimWorld::DeliverCompletion(SimDriveRecord& drive)
+{
+    if (drive.completed)
+        EndNotify(drive, MCI_NOTIFY_SUCCESSFUL);
+}
+
+void SimWorld::Interrupt(SimDriveRecord& drive, SimTransport transport)
+{
+    uint32_t position = Position(drive);
+    EndNotify(drive, drive.completed ? MCI_NOTIFY_SUCCESSFUL : MCI_NOTIFY_ABORTED);
+    if (drive.transport == kPlaying)
+        ++drive.generation;
+    drive.transport = transport;
+    drive.position = position;
+}
+
+void SimWorld::StartPlay(SimDriveRecord& drive, uint32_t from, uint32_t to, uint32_t window,
+                         uint32_t deviceId)
+{
+    Interrupt(drive, kStopped);
+    drive.position = from;
+    drive.playTo = to;
+    drive.playStartUs = NowUs();
+    drive.transport = kPlaying;
+    ++drive.generation;
+    drive.completed = 0;
+    drive.notifyPending = window != 0;
+    drive.notifyWindow = window;
+    drive.notifyDevice = deviceId;
+    drive.notifyProcess = GetCurrentProcessId();
+    Settle(drive); // a play of no length is over at once
+}
+
+void SimWorld::SetTimeFactor(double factor)
+{
+    for (SimDriveRecord& drive : m_pData->drives) {
+        if (drive.defined && drive.transport == kPlaying) {
+            uint32_t position = Position(drive);
+            if (drive.transport == kPlaying) {
+                drive.position = position;
+                drive.playStartUs = NowUs();
+            }
+        }
+    }
+    m_pData->timeFactor = factor;
+}
+
+uint64_t SimWorld::AppendJournal(const SimJournalEntry& entry)
+{
+    uint64_t sequence = m_pData->journalWritten++;
+    m_pData->journal[sequence % kJournalCapacity] = entry;
+    return sequence;
+}
+
+void SimWorld::UpdateJournal(uint64_t sequence, uint32_t result, uint32_t returned,
+                             uint32_t timeFormat)
+{
+    // The entry may have been cleared or overwritten meanwhile.
+    if (sequence >= m_pData->journalWritten ||
+        m_pData->journalWritten - sequence > kJournalCapacity)
+        return;
+    SimJournalEntry& entry = m_pData->journal[sequence % kJournalCapacity];
+    entry.result = result;
+    entry.returned = returned;
+    entry.timeFormat = timeFormat;
+}
+
+void SimWorld::ClearJournal()
+{
+    m_pData->journalWritten = 0;
+}
+
+uint64_t SimWorld::NowUs()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    uint64_t count = static_cast<uint64_t>(counter.QuadPart);
+    uint64_t perSecond = static_cast<uint64_t>(frequency.QuadPart);
+    return count / perSecond * 1000000u + count % perSecond * 1000000u / perSecond;
+}
+
+std::string SimWorld::StorageFolder()
+{
+    char base[MAX_PATH];
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0,
+                                base)))
+        return std::string();
+    std::string folder = std::string(base) + "\\OndaluxSimCD";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+} // namespace simcd

@@ -1,0 +1,124 @@
+// The simulated world in named shared memory, backed by a file so that it
+// outlives the processes that use it: the drives, their discs and transport
+// state, the time factor and the journal. The driver and the controller both
+// change it through this class, always under its lock.
+#pragma once
+
+#include "SimTypes.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace simcd {
+
+enum SimTransport : uint32_t { kStopped = 0, kPlaying = 1, kPaused = 2 };
+
+struct SimDriveRecord {
+    uint32_t defined;
+    char letter;
+    char label[64];
+    uint32_t doorOpen;
+    uint32_t hasDisc;
+    uint32_t trackCount;
+    uint32_t trackLengths[kMaxTracks];
+    uint32_t discStart;
+    uint32_t transport;      // SimTransport
+    uint32_t position;       // ms; while playing, the position at playStartUs
+    uint64_t playStartUs;
+    uint32_t playTo;         // ms: where the current play ends
+    uint32_t generation;     // changes whenever a play starts or ends
+    uint32_t completed;      // the play reached its end; its notification is due
+    uint32_t notifyPending;  // a play waits to notify notifyWindow
+    uint32_t notifyWindow;
+    uint32_t notifyDevice;
+    uint32_t notifyProcess;
+    uint32_t faults;
+    uint32_t delayMs;
+    uint32_t openDevices;
+};
+
+constexpr uint32_t kJournalCapacity = 16384;
+
+struct SimWorldData {
+    uint32_t magic;
+    uint32_t size;
+    double timeFactor;
+    SimDriveRecord drives[26];
+    uint64_t journalWritten; // entries appended since the last clear
+    SimJournalEntry journal[kJournalCapacity];
+};
+
+class SimWorld {
+public:
+    SimWorld();
+    ~SimWorld();
+    SimWorld(const SimWorld&) = delete;
+    SimWorld& operator=(const SimWorld&) = delete;
+
+    bool IsOpen() const { return m_pData != nullptr; }
+    const std::string& GetError() const { return m_strError; }
+
+    // Holds the world's mutex; every access below needs one.
+    class Lock {
+    public:
+        explicit Lock(SimWorld& world);
+        ~Lock();
+        Lock(const Lock&) = delete;
+        Lock& operator=(const Lock&) = delete;
+
+    private:
+        HANDLE m_hMutex;
+    };
+
+    SimWorldData& Data() { return *m_pData; }
+    // The defined drive with that letter (either case), or null.
+    SimDriveRecord* FindDrive(char letter);
+
+    // Brings a playing drive up to now: a play that has reached its end
+    // stops there and its notification becomes due.
+    void Settle(SimDriveRecord& drive);
+    // The drive's position now (settles it first).
+    uint32_t Position(SimDriveRecord& drive);
+    static uint32_t DiscEnd(const SimDriveRecord& drive);
+    // The MCI mode of the drive itself, without faults.
+    static uint32_t Mode(const SimDriveRecord& drive);
+
+    // Ends whatever play is in progress, leaving the drive in the given
+    // transport state at its current position, and reports a pending
+    // notification as aborted (or successful when the play had already
+    // completed).
+    void Interrupt(SimDriveRecord& drive, SimTransport transport);
+    // Starts a play; the notification window may be 0.
+    void StartPlay(SimDriveRecord& drive, uint32_t from, uint32_t to, uint32_t window,
+                   uint32_t deviceId);
+    // Posts and clears a due end-of-play notification (withheld with
+    // kFaultNoNotify).
+    void DeliverCompletion(SimDriveRecord& drive);
+    // Posts and clears the pending notification with the given code.
+    void EndNotify(SimDriveRecord& drive, uint32_t code);
+
+    void SetTimeFactor(double factor);
+
+    // Appends an entry and returns its sequence number for UpdateJournal.
+    uint64_t AppendJournal(const SimJournalEntry& entry);
+    void UpdateJournal(uint64_t sequence, uint32_t result, uint32_t returned,
+                       uint32_t timeFormat);
+    void ClearJournal();
+
+    static uint64_t NowUs();
+    // The folder that holds the world's file and the drives' directories.
+    static std::string StorageFolder();
+
+private:
+    void Normalize();
+
+    HANDLE m_hMutex = nullptr;
+    HANDLE m_hFile = INVALID_HANDLE_VALUE;
+    HANDLE m_hMapping = nullptr;
+    SimWorldData* m_pData = nullptr;
+    std::string m_strError;
+};
+
+} // namespace simcd

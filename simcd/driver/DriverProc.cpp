@@ -1,0 +1,135 @@
+// The entry point of the installable MCI driver for the device type
+// "cdaudio": winmm's two-phase open, then one SimDevice per opened device.
+#include "../SimWorld.h"
+#include "NotifyWatcher.h"
+#include "SimDevice.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+#include <mmddk.h>
+
+#include <algorithm>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <vector>
+
+namespace {
+
+// What the session open (the first DRV_OPEN, without parameters) returns.
+const LRESULT kSessionId = 1;
+
+// The driver's state in this process: the world, the notification thread
+// and the devices open here.
+struct DriverState {
+    simcd::SimWorld world;
+    simcd::NotifyWatcher watcher{world};
+    std::vector<simcd::SimDevice*> devices;
+};
+
+std::mutex g_mutex;
+std::unique_ptr<DriverState> g_pState;
+
+DriverState& State()
+{
+    if (!g_pState)
+        g_pState.reset(new DriverState);
+    return *g_pState;
+}
+
+simcd::SimDevice* FindDevice(DWORD_PTR id)
+{
+    if (!g_pState)
+        return nullptr;
+    auto& devices = g_pState->devices;
+    auto it = std::find(devices.begin(), devices.end(), reinterpret_cast<simcd::SimDevice*>(id));
+    return it == devices.end() ? nullptr : *it;
+}
+
+LRESULT OpenDevice(MCI_OPEN_DRIVER_PARMS* params)
+{
+    if (!params)
+        return kSessionId;
+    params->wType = MCI_DEVTYPE_CD_AUDIO;
+    params->wCustomCommandTable = MCI_NO_COMMAND_TABLE;
+    char letter = 0;
+    if (params->lpstrParams) {
+        wchar_t first = params->lpstrParams[0];
+        if (first >= L'a' && first <= L'z')
+            letter = static_cast<char>(first - L'a' + 'A');
+        else if (first >= L'A' && first <= L'Z')
+            letter = static_cast<char>(first);
+    }
+    std::lock_guard<std::mutex> lock(g_mutex);
+    DriverState& state = State();
+    simcd::SimDevice* device =
+        new simcd::SimDevice(state.world, state.watcher, params->wDeviceID, letter);
+    state.devices.push_back(device);
+    return reinterpret_cast<LRESULT>(device);
+}
+
+LRESULT CloseDevice(DWORD_PTR id)
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    simcd::SimDevice* device = FindDevice(id);
+    if (device) {
+        auto& devices = g_pState->devices;
+        devices.erase(std::find(devices.begin(), devices.end(), device));
+        delete device;
+    }
+    return 1;
+}
+
+LRESULT FreeDriver()
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    if (g_pState) {
+        for (simcd::SimDevice* device : g_pState->devices)
+            delete device;
+        g_pState.reset();
+    }
+    return 1;
+}
+
+LRESULT Command(DWORD_PTR id, UINT message, LPARAM flags, LPARAM params)
+{
+    simcd::SimDevice* device;
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        device = FindDevice(id);
+    }
+    if (!device)
+        return MCIERR_INVALID_DEVICE_ID;
+    return device->Command(message, static_cast<DWORD>(flags), static_cast<DWORD_PTR>(params));
+}
+
+} // namespace
+
+extern "C" LRESULT WINAPI DriverProc(DWORD_PTR id, HDRVR driver, UINT message, LPARAM p1,
+                                    LPARAM p2)
+{
+    try {
+        switch (message) {
+        case DRV_LOAD:
+        case DRV_ENABLE:
+        case DRV_DISABLE:
+            return 1;
+        case DRV_FREE:
+            return FreeDriver();
+        case DRV_OPEN:
+            return OpenDevice(reinterpret_cast<MCI_OPEN_DRIVER_PARMS*>(p2));
+        case DRV_CLOSE:
+            return CloseDevice(id);
+        case DRV_QUERYCONFIGURE:
+            return 0;
+        default:
+            if (message >= DRV_MCI_FIRST && message <= DRV_MCI_LAST)
+                return Command(id, message, p1, p2);
+            return DefDriverProc(id, driver, message, p1, p2);
+        }
+    } catch (const std::bad_alloc&) {
+        return MCIERR_OUT_OF_MEMORY;
+    } catch (...) {
+        return MCIERR_DRIVER_INTERNAL;
+    }
+}

@@ -1,0 +1,81 @@
+#include "NotifyWatcher.h"
+
+#include "../SimWorld.h"
+
+namespace simcd {
+
+namespace {
+
+// Another process may end or change a play at any time: look at least this often.
+const DWORD kLongestSleepMs = 20;
+
+} // namespace
+
+NotifyWatcher::NotifyWatcher(SimWorld& world) : m_world(world) {}
+
+NotifyWatcher::~NotifyWatcher()
+{
+    if (m_hThread) {
+        SetEvent(m_hStop);
+        WaitForSingleObject(m_hThread, INFINITE);
+        CloseHandle(m_hThread);
+    }
+    if (m_hStop)
+        CloseHandle(m_hStop);
+}
+
+void NotifyWatcher::Acquire()
+{
+    if (m_nUsers++ > 0)
+        return;
+    if (!m_hStop)
+        m_hStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ResetEvent(m_hStop);
+    m_hThread = CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr);
+}
+
+void NotifyWatcher::Release()
+{
+    if (m_nUsers == 0 || --m_nUsers > 0)
+        return;
+    if (m_hThread) {
+        SetEvent(m_hStop);
+        WaitForSingleObject(m_hThread, INFINITE);
+        CloseHandle(m_hThread);
+        m_hThread = nullptr;
+    }
+}
+
+DWORD WINAPI NotifyWatcher::ThreadProc(LPVOID param)
+{
+    NotifyWatcher* self = static_cast<NotifyWatcher*>(param);
+    DWORD sleepMs = 0;
+    while (WaitForSingleObject(self->m_hStop, sleepMs) == WAIT_TIMEOUT)
+        sleepMs = self->Poll();
+    return 0;
+}
+
+DWORD NotifyWatcher::Poll()
+{
+    DWORD sleepMs = kLongestSleepMs;
+    DWORD self = GetCurrentProcessId();
+    SimWorld::Lock lock(m_world);
+    if (!m_world.IsOpen())
+        return sleepMs;
+    double factor = m_world.Data().timeFactor;
+    for (SimDriveRecord& drive : m_world.Data().drives) {
+        if (!drive.defined || !drive.notifyPending || drive.notifyProcess != self)
+            continue;
+        uint32_t position = m_world.Position(drive);
+        if (drive.completed) {
+            m_world.DeliverCompletion(drive);
+        } else if (drive.transport == kPlaying) {
+            double remainingMs = (drive.playTo - position) / factor;
+            if (remainingMs < sleepMs)
+                sleepMs = static_cast<DWORD>(remainingMs) + 1;
+        }
+    }
+    return sleepMs;
+}
+
+} // namespace simcd
