@@ -309,7 +309,7 @@ TEST_F(Resources, AboutBoxTemplate)
     const DWORD label = WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT;
     ExpectDialogItems(dialog, {
         {L"static", IDC_STATIC, L"Ondalux Version 1.2", 42, 12, 82, 8, label | SS_NOPREFIX},
-        {L"static", IDC_STATIC, L"Copyright (C) 2026 Hollenby", 42, 30, 87, 8, label},
+        {L"static", IDC_STATIC, L"(C) 2026 Hollenby", 42, 30, 87, 8, label},
         {L"button", IDOK, L"OK", 47, 54, 50, 16,
          WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON},
         {L"static", IDC_ABOUT_ICON, L"", 6, 18, 20, 20, WS_CHILD | WS_VISIBLE | SS_ICON},
@@ -454,7 +454,7 @@ TEST_F(Resources, VersionBlock)
         {L"FileDescription", L"Ondalux"},
         {L"FileVersion", L"1.2"},
         {L"InternalName", L"Ondalux.exe"},
-        {L"LegalCopyright", L"Copyright (C) 2026 Hollenby"},
+        {L"LegalCopyright", L"(C) 2026 Hollenby"},
         {L"OriginalFilename", L"Ondalux.exe"},
         {L"ProductName", L"Ondalux"},
         {L"ProductVersion", L"1.2"},
