@@ -1,25 +1,7 @@
 #include "DlgTemplate.h"
 
 #include <cwctype>
-
-std::wstring DlgTemplate::Item::ClassName() const
-{
-    if (!windowClass.name.empty()) {
-        std::wstring name = windowClass.name;
-        for (wchar_t& c : name)
-            c = static_cast<wchar_t>(std::towlower(c));
-        return name;
-    }
-    switch (windowClass.ordinal) {
-    case 0x0080: return L"button";
-    case 0x0081: return L"edit";
-    case 0x0082: return L"static";
-    case 0x0083: return L"listbox";
-    case 0x0084: return L"scrollbar";
-    case 0x0085: return L"combobox";
-    default: return L"#" + std::to_wstring(windowClass.ordinal);
-    }
-}
+#include <stdexcept>
 
 DlgTemplate::DlgTemplate(const void* data, size_t size)
     : m_data(static_cast<const BYTE*>(data)), m_size(size)
@@ -29,13 +11,10 @@ DlgTemplate::DlgTemplate(const void* data, size_t size)
     helpId = Dword();
     exStyle = Dword();
     style = Dword();
-    WORD count = Word();
-    x = Short();
-    y = Short();
-    cx = Short();
-    cy = Short();
-    menu = NameOrOrd();
-    windowClass = NameOrOrd();
+    const WORD count = Word();
+    x = Short(), y = Short(), cx = Short(), cy = Short();
+    menu = NameOrOrdinal();
+    windowClass = NameOrOrdinal();
     title = String();
     if (style & (DS_SETFONT | DS_SHELLFONT)) {
         pointSize = Word();
@@ -46,20 +25,22 @@ DlgTemplate::DlgTemplate(const void* data, size_t size)
         typeface = String();
     }
     for (WORD i = 0; i < count; ++i) {
-        AlignDword();
+        m_pos = (m_pos + 3) & ~static_cast<size_t>(3);  // items start on a DWORD
         Item item;
         item.helpId = Dword();
         item.exStyle = Dword();
         item.style = Dword();
-        item.x = Short();
-        item.y = Short();
-        item.cx = Short();
-        item.cy = Short();
+        item.x = Short(), item.y = Short(), item.cx = Short(), item.cy = Short();
         item.id = Dword();
-        item.windowClass = NameOrOrd();
-        item.title = NameOrOrd();
-        item.extraCount = Word();
-        m_pos += item.extraCount;
+        item.className = NameOrOrdinal();
+        for (wchar_t& c : item.className)
+            c = static_cast<wchar_t>(std::towlower(c));
+        if (item.className == L"#128")
+            item.className = L"button";
+        else if (item.className == L"#130")
+            item.className = L"static";
+        item.title = NameOrOrdinal();
+        m_pos += Word();  // creation data
         items.push_back(item);
     }
     if (m_pos > m_size)
@@ -70,14 +51,14 @@ WORD DlgTemplate::Word()
 {
     if (m_pos + 2 > m_size)
         throw std::runtime_error("dialog template ends early");
-    WORD w = static_cast<WORD>(m_data[m_pos] | (m_data[m_pos + 1] << 8));
+    const WORD w = static_cast<WORD>(m_data[m_pos] | (m_data[m_pos + 1] << 8));
     m_pos += 2;
     return w;
 }
 
 DWORD DlgTemplate::Dword()
 {
-    DWORD low = Word();
+    const DWORD low = Word();
     return low | (static_cast<DWORD>(Word()) << 16);
 }
 
@@ -89,19 +70,10 @@ std::wstring DlgTemplate::String()
     return s;
 }
 
-DlgTemplate::NameOrOrdinal DlgTemplate::NameOrOrd()
+std::wstring DlgTemplate::NameOrOrdinal()
 {
-    NameOrOrdinal result;
-    WORD first = Word();
-    if (first == 0xFFFF) {
-        result.ordinal = Word();
-    } else if (first != 0) {
-        result.name = static_cast<wchar_t>(first) + String();
-    }
-    return result;
-}
-
-void DlgTemplate::AlignDword()
-{
-    m_pos = (m_pos + 3) & ~static_cast<size_t>(3);
+    const WORD first = Word();
+    if (first == 0xFFFF)
+        return L"#" + std::to_wstring(Word());
+    return first == 0 ? std::wstring() : static_cast<wchar_t>(first) + String();
 }
