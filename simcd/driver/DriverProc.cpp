@@ -52,14 +52,7 @@ LRESULT OpenDevice(MCI_OPEN_DRIVER_PARMS* params)
         return kSessionId;
     params->wType = MCI_DEVTYPE_CD_AUDIO;
     params->wCustomCommandTable = MCI_NO_COMMAND_TABLE;
-    char letter = 0;
-    if (params->lpstrParams) {
-        wchar_t first = params->lpstrParams[0];
-        if (first >= L'a' && first <= L'z')
-            letter = static_cast<char>(first - L'a' + 'A');
-        else if (first >= L'A' && first <= L'Z')
-            letter = static_cast<char>(first);
-    }
+    char letter = simcd::SimDevice::DriveLetterOf(params->lpstrParams);
     std::lock_guard<std::mutex> lock(g_mutex);
     DriverState& state = State();
     simcd::SimDevice* device =

@@ -64,6 +64,17 @@ SimDevice::SimDevice(SimWorld& world, NotifyWatcher& watcher, UINT deviceId, cha
 {
 }
 
+char SimDevice::DriveLetterOf(const wchar_t* element)
+{
+    if (!element)
+        return 0;
+    if (element[0] >= L'a' && element[0] <= L'z')
+        return static_cast<char>(element[0] - L'a' + 'A');
+    if (element[0] >= L'A' && element[0] <= L'Z')
+        return static_cast<char>(element[0]);
+    return 0;
+}
+
 SimDevice::~SimDevice()
 {
     if (m_bOpen) {
@@ -78,6 +89,9 @@ DWORD SimDevice::Command(UINT message, DWORD flags, DWORD_PTR params)
     entry.timeUs = SimWorld::NowUs();
     entry.processId = GetCurrentProcessId();
     entry.drive = m_cLetter;
+    if (message == MCI_OPEN_DRIVER && params && (flags & MCI_OPEN_ELEMENT) &&
+        !(flags & MCI_OPEN_ELEMENT_ID))
+        entry.drive = DriveLetterOf(reinterpret_cast<MCI_OPEN_PARMSW*>(params)->lpstrElementName);
     entry.deviceId = m_nDeviceId;
     entry.command = message;
     entry.flags = flags;
@@ -220,10 +234,7 @@ DWORD SimDevice::Open(DWORD flags, MCI_OPEN_PARMSW* params)
     if (m_bOpen)
         return MCIERR_DEVICE_OPEN;
     if ((flags & MCI_OPEN_ELEMENT) && params->lpstrElementName) {
-        wchar_t first = params->lpstrElementName[0];
-        m_cLetter = (first >= L'a' && first <= L'z') ? static_cast<char>(first - L'a' + 'A')
-                    : (first >= L'A' && first <= L'Z') ? static_cast<char>(first)
-                                                       : 0;
+        m_cLetter = DriveLetterOf(params->lpstrElementName);
         if (!m_cLetter)
             return MCIERR_INVALID_FILE;
     }

@@ -26,6 +26,9 @@ public:
 
     UINT GetDeviceId() const { return m_nDeviceId; }
 
+    // The upper-case drive letter an element name starts with, or 0.
+    static char DriveLetterOf(const wchar_t* element);
+
     // Runs one MCI command and records it in the journal. Returns the MCI
     // result (error code, possibly with MCI_RESOURCE_RETURNED and the like).
     DWORD Command(UINT message, DWORD flags, DWORD_PTR params);
