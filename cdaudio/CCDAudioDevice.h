@@ -1,0 +1,55 @@
+// One opened MCI CD audio device for one drive: its table of contents, its
+// status queries and its transport operations over a remembered position.
+#pragma once
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include "framework/CDWordArray.h"
+
+class CCDAudioDevice
+{
+public:
+    // Opens the drive ("D:") as an MCI CD audio device in millisecond time
+    // format and reads its table of contents. hNotifyWnd receives
+    // MM_MCINOTIFY when a play ends; it may be null.
+    CCDAudioDevice(LPCSTR pszDrive, HWND hNotifyWnd);
+    // Stops the drive and closes the device.
+    virtual ~CCDAudioDevice();
+
+    CCDAudioDevice(const CCDAudioDevice&) = delete;
+    CCDAudioDevice& operator=(const CCDAudioDevice&) = delete;
+
+    MCIDEVICEID GetDeviceID() const { return m_wDeviceID; }
+    int GetTrackCount() const { return static_cast<int>(m_aTrackStart.GetSize()); }
+    // Start of track nIndex + 1, in ms; raises the invalid-argument
+    // exception outside the table.
+    DWORD GetTrackStart(int nIndex) const { return m_aTrackStart.GetAt(nIndex); }
+
+    // Status queries, asked of the device on every call.
+    DWORD GetStartPosition();
+    DWORD GetLength();
+    DWORD GetMode();
+    DWORD IsMediaPresent();
+
+    // Transport over the remembered position m_dwPosition.
+    BOOL Play();
+    BOOL Pause();
+    BOOL Seek(DWORD dwPosition);
+    BOOL Stop();
+    DWORD GetPosition();
+    DWORD GetCurrentTrack();
+    BOOL Eject();
+
+private:
+    DWORD QueryStatus(DWORD dwFlags, DWORD dwItem);
+    BOOL IsPlaying() { return GetMode() == MCI_MODE_PLAY; }
+    BOOL PlayFrom(DWORD dwFrom);
+    DWORD TrackOf(DWORD dwPosition) const;
+
+    MCIDEVICEID m_wDeviceID;
+    HWND m_hNotifyWnd;
+    DWORD m_dwPosition;
+    CDWordArray m_aTrackStart;
+    CDWordArray m_aTrackLength;
+};
