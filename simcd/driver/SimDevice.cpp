@@ -78,8 +78,11 @@ char SimDevice::DriveLetterOf(const wchar_t* element)
 SimDevice::~SimDevice()
 {
     if (m_bOpen) {
-        SimWorld::Lock lock(m_world);
-        Detach(m_world.FindDrive(m_cLetter));
+        {
+            SimWorld::Lock lock(m_world);
+            Detach(m_world.FindDrive(m_cLetter));
+        }
+        m_watcher.Release();
     }
 }
 
@@ -266,9 +269,12 @@ DWORD SimDevice::Close(DWORD flags, MCI_GENERIC_PARMS* params)
 {
     if (!m_bOpen)
         return 0;
-    SimWorld::Lock lock(m_world);
-    SimDriveRecord* drive = m_world.FindDrive(m_cLetter);
-    Detach(drive);
+    {
+        SimWorld::Lock lock(m_world);
+        Detach(m_world.FindDrive(m_cLetter));
+    }
+    // Outside the lock: the watcher's thread may be waiting for it.
+    m_watcher.Release();
     if ((flags & MCI_NOTIFY) && params)
         PostMessageA(reinterpret_cast<HWND>(params->dwCallback), MM_MCINOTIFY,
                      MCI_NOTIFY_SUCCESSFUL, m_nDeviceId);
@@ -290,7 +296,6 @@ void SimDevice::Detach(SimDriveRecord* drive)
         }
     }
     m_bOpen = false;
-    m_watcher.Release();
 }
 
 DWORD SimDevice::Status(SimDriveRecord& drive, DWORD flags, MCI_STATUS_PARMS* params)

@@ -48,6 +48,20 @@ TEST_F(MciDeviceTest, OpenCloseAndStateSurvivingReopen)
     EXPECT_EQ(0u, again.Send(MCI_STOP, MCI_WAIT));
 }
 
+// Opening starts the driver's notification thread and the last close stops
+// it, while that thread may be waiting for the world.
+TEST_F(MciDeviceTest, QuickOpenCloseCyclesWithAPendingNotification)
+{
+    DriveWithDisc('P', kThreeTracks);
+    simtest::NotifyWindow window;
+    for (int i = 0; i < 300; ++i) {
+        MciDevice device('P');
+        ASSERT_NE(0u, device.Id());
+        ASSERT_EQ(0u, device.Play(MCI_NOTIFY, 0, 0, window.Handle()));
+    }
+    EXPECT_EQ(300u, window.Collect(100).size()); // every close aborted its play's notification
+}
+
 TEST_F(MciDeviceTest, OpenFailsForUnknownDriveAndWithFault)
 {
     DriveWithDisc('P', kThreeTracks);
