@@ -81,8 +81,9 @@ void SimFixture::RemoveTestDrives()
 {
     simcd::SimDriveInfo info;
     for (char letter = 'P'; letter <= 'S'; ++letter)
-        if (m_sim.GetDrive(letter, info))
+        if (m_sim.GetDrive(letter, info)) {
             EXPECT_TRUE(m_sim.RemoveDrive(letter)) << m_sim.GetLastError();
+        }
 }
 
 void SimFixture::DriveWithDisc(char letter, const std::vector<uint32_t>& tracks, uint32_t start)

@@ -15,8 +15,9 @@ TEST(StatusBenchmark, ModeQueryRoundTrip)
     simcd::SimController sim;
     ASSERT_TRUE(sim.IsAttached());
     simcd::SimDriveInfo info;
-    if (sim.GetDrive('P', info))
+    if (sim.GetDrive('P', info)) {
         ASSERT_TRUE(sim.RemoveDrive('P'));
+    }
     ASSERT_TRUE(sim.DefineDrive('P')) << sim.GetLastError();
     ASSERT_TRUE(sim.InsertDisc('P', {200000, 300000}));
 
