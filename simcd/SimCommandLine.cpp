@@ -6,6 +6,8 @@
 #include <mmsystem.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 namespace simcd {
@@ -353,7 +355,7 @@ bool SimCommandLine::SetRegisteredDriver(const char* dll, std::string& error)
         }
         LONG status = RegSetValueExA(key, "cdaudio", 0, REG_SZ,
                                      reinterpret_cast<const BYTE*>(dll),
-                                     static_cast<DWORD>(strlen(dll) + 1));
+                                     static_cast<DWORD>(std::strlen(dll) + 1));
         RegCloseKey(key);
         if (status != ERROR_SUCCESS) {
             error = std::string("cannot write HKLM\\") + path;
