@@ -24,10 +24,10 @@ ensure_packages() {
 }
 
 build_all() {
-    if [[ ! -f $build/CMakeCache.txt ]]; then
-        cmake -S "$repo" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake" \
-              -DCMAKE_BUILD_TYPE=Release >/dev/null
-    fi
+    # Configured every time: a narrowed build would otherwise run make on a
+    # stale Makefile that does not know new targets yet.
+    cmake -S "$repo" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake" \
+          -DCMAKE_BUILD_TYPE=Release >/dev/null
     # BUILD_TARGETS (space-separated) narrows the build to some targets.
     local targets=() t
     for t in ${BUILD_TARGETS:-}; do targets+=(--target "$t"); done
