@@ -53,6 +53,21 @@ CString CString::Left(int nCount) const
     return CString(m_str.c_str(), nCount);
 }
 
+CString CString::Mid(int nFirst) const
+{
+    if (nFirst < 0)
+        nFirst = 0;
+    if (nFirst >= GetLength())
+        return CString();
+    return CString(m_str.c_str() + nFirst);
+}
+
+int CString::Find(char ch) const
+{
+    size_t pos = m_str.find(ch);
+    return pos == std::string::npos ? -1 : static_cast<int>(pos);
+}
+
 int CString::Compare(const char* psz) const
 {
     return std::strcmp(m_str.c_str(), psz != nullptr ? psz : "");

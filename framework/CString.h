@@ -26,6 +26,10 @@ public:
     CString& MakeUpper();
     // The first nCount bytes (all of them when nCount exceeds the length).
     CString Left(int nCount) const;
+    // The bytes from nFirst to the end (empty when nFirst is past it).
+    CString Mid(int nFirst) const;
+    // Index of the first byte ch, or -1.
+    int Find(char ch) const;
     // Byte-wise comparison: negative, 0 or positive as strcmp.
     int Compare(const char* psz) const;
     // Loads a string resource of the application; FALSE when there is none.

@@ -12,3 +12,9 @@
 #include <commctrl.h>
 
 #include "framework/FrameworkIds.h"
+
+// The key under which a message table lists its one handler for every
+// WM_CTLCOLOR* message (the number the single colour message once had).
+#ifndef WM_CTLCOLOR
+#define WM_CTLCOLOR 0x0019
+#endif

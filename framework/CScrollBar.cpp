@@ -1,0 +1,3 @@
+#include "framework/CScrollBar.h"
+
+IMPLEMENT_DYNAMIC(CScrollBar, CWnd)

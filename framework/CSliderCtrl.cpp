@@ -1,0 +1,3 @@
+#include "framework/CSliderCtrl.h"
+
+IMPLEMENT_DYNAMIC(CSliderCtrl, CWnd)
