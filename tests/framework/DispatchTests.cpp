@@ -124,16 +124,6 @@ TEST(MessageTableTest, FailedOrThrowingCreationLeavesNoWindow)
     EXPECT_EQ(nullptr, throwing.m_hWnd);
 }
 
-TEST(MessageTableTest, RuntimeClassesFollowDerivation)
-{
-    CSliderCtrl slider;
-    EXPECT_TRUE(slider.IsKindOf(RUNTIME_CLASS(CWnd)));
-    EXPECT_FALSE(slider.IsKindOf(RUNTIME_CLASS(CScrollBar)));
-    EXPECT_TRUE(RUNTIME_CLASS(CTestFrame)->IsDerivedFrom(RUNTIME_CLASS(CFrameWnd)));
-    EXPECT_FALSE(RUNTIME_CLASS(CFrameWnd)->IsDerivedFrom(RUNTIME_CLASS(CTestFrame)));
-    EXPECT_STREQ("CStatusBar", CStatusBar().GetRuntimeClass()->m_lpszClassName);
-}
-
 // --- Exceptions --------------------------------------------------------------
 
 namespace {
