@@ -4,6 +4,7 @@
 #include "framework/CCmdUI.h"
 #include "framework/CWinApp.h"
 
+#include <cstdio>
 #include <map>
 #include <set>
 #include <string>
@@ -514,7 +515,7 @@ LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackgro
     static std::set<std::string> names;  // nodes keep the returned pointers valid
     HINSTANCE hInst = AfxGetInstanceHandle();
     char name[96];
-    wsprintfA(name, "Fw:%p:%x:%p:%p:%p", static_cast<void*>(hInst), nClassStyle,
+    std::snprintf(name, sizeof name, "Fw:%p:%x:%p:%p:%p", static_cast<void*>(hInst), nClassStyle,
               static_cast<void*>(hCursor), static_cast<void*>(hbrBackground),
               static_cast<void*>(hIcon));
     const std::string& stored = *names.insert(name).first;
