@@ -1,0 +1,480 @@
+#include "drivelist/CCDDriveListWnd.h"
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include <shellapi.h>
+
+#include "res/resource.h"
+
+IMPLEMENT_DYNAMIC(CCDDriveListWnd, CListCtrl)
+
+BEGIN_MESSAGE_MAP(CCDDriveListWnd, CListCtrl)
+    ON_WM_CREATE()
+    ON_WM_DESTROY()
+    ON_NOTIFY_REFLECT(LVN_DELETEITEM, OnDeleteItem)
+    ON_WM_HSCROLL()
+    ON_WM_CONTEXTMENU()
+    ON_WM_CTLCOLOR()
+    ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
+END_MESSAGE_MAP()
+
+int CCDDriveListWnd::s_nTick = 0;
+
+namespace
+{
+const UINT SLIDER_ID = 1;
+const UINT SELECTED_AND_FOCUSED = LVIS_SELECTED | LVIS_FOCUSED;
+
+// "D:" for a root path such as "d:\".
+CString DriveName(LPCSTR pszRoot)
+{
+    CString strRoot(pszRoot);
+    strRoot.MakeUpper();
+    return strRoot.Left(2);
+}
+
+// Walks the NUL-separated root paths of GetLogicalDriveStrings.
+template <class F>
+void ForEachRoot(const std::vector<char>& roots, F f)
+{
+    for (const char* p = roots.data(); *p; p += std::strlen(p) + 1)
+        f(p);
+}
+
+// Descending order of two unsigned values.
+int CompareDescending(DWORD dwFirst, DWORD dwSecond)
+{
+    return dwFirst > dwSecond ? -1 : dwFirst < dwSecond ? 1 : 0;
+}
+}
+
+// ---------------------------------------------------------------------------
+// Creation and tear-down
+
+int CCDDriveListWnd::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (CListCtrl::OnCreate(lpCreateStruct) == -1)
+        return -1;
+
+    ModifyStyle(0, WS_CLIPCHILDREN | LVS_REPORT);
+    ModifyStyleEx(0, WS_EX_CLIENTEDGE);
+    SetExtendedStyle(GetExtendedStyle() | LVS_EX_FULLROWSELECT);
+
+    static const struct { const char* pszHeading; int nWidth; } columns[] = {
+        { "ドライブ", 160 }, { "状態", 60 }, { "時間", 60 }, { "位置", 400 },
+    };
+    for (int i = 0; i < 4; i++)
+        InsertColumn(i, columns[i].pszHeading, LVCFMT_LEFT, columns[i].nWidth);
+
+    // The system image list at the default icon size; the icon that
+    // SHGFI_ICON hands out along with it is not used and must be released.
+    SHFILEINFOA sfi = {};
+    HIMAGELIST hImages = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(
+        "", 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_ICON | SHGFI_USEFILEATTRIBUTES));
+    if (sfi.hIcon)
+        DestroyIcon(sfi.hIcon);
+    SetImageList(hImages, LVSIL_SMALL);
+
+    m_nSortColumn = 0;
+    RefreshDrives();
+    LayoutSliders();
+    SetTimer(IDT_STATUS, 100, StatusTimerProc);
+    return 0;
+}
+
+void CCDDriveListWnd::OnDestroy()
+{
+    CListCtrl::OnDestroy();
+    // The shell's system image list is shared: it must outlive this list.
+    SetImageList(nullptr, LVSIL_SMALL);
+    KillTimer(IDT_STATUS);
+}
+
+void CCDDriveListWnd::OnDeleteItem(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    CDriveItem* pItem = reinterpret_cast<CDriveItem*>(reinterpret_cast<NMLISTVIEW*>(pNMHDR)->lParam);
+    if (pItem)
+    {
+        delete pItem->m_pDevice;
+        pItem->m_wndSlider.DestroyWindow();
+        delete pItem;
+    }
+    *pResult = 0;
+}
+
+// ---------------------------------------------------------------------------
+// Rows and drives
+
+CDriveItem* CCDDriveListWnd::GetDriveItem(int nItem) const
+{
+    return reinterpret_cast<CDriveItem*>(GetItemData(nItem));
+}
+
+int CCDDriveListWnd::FindDrive(const CString& strDrive) const
+{
+    const int nCount = GetItemCount();
+    for (int i = 0; i < nCount; i++)
+    {
+        if (GetDriveItem(i)->m_strDrive == strDrive)
+            return i;
+    }
+    return -1;
+}
+
+void CCDDriveListWnd::RefreshDrives()
+{
+    // A failed query, or one that a new drive outgrew between the two calls,
+    // says nothing about the drives: keep the rows as they are.
+    const DWORD cchNeeded = GetLogicalDriveStringsA(0, nullptr);
+    if (cchNeeded == 0)
+        return;
+    std::vector<char> roots(cchNeeded + 1, '\0');
+    const DWORD cchFilled = GetLogicalDriveStringsA(cchNeeded, roots.data());
+    if (cchFilled == 0 || cchFilled >= cchNeeded)
+        return;
+
+    auto isCdRom = [](LPCSTR pszRoot) { return GetDriveTypeA(pszRoot) == DRIVE_CDROM; };
+
+    for (int i = 0; i < GetItemCount();)
+    {
+        const CString strDrive = GetDriveItem(i)->m_strDrive;
+        bool bPresent = false;
+        ForEachRoot(roots, [&](LPCSTR pszRoot) {
+            if (!bPresent && DriveName(pszRoot) == strDrive && isCdRom(pszRoot))
+                bPresent = true;
+        });
+        if (bPresent)
+            i++;
+        else
+            DeleteItem(i);
+    }
+
+    bool bAdded = false;
+    ForEachRoot(roots, [&](LPCSTR pszRoot) {
+        if (!isCdRom(pszRoot))
+            return;
+        const int nItem = FindDrive(DriveName(pszRoot));
+        if (nItem < 0)
+        {
+            AddDrive(pszRoot);
+            bAdded = true;
+        }
+        else
+        {
+            SetNameAndIcon(nItem, GetDriveItem(nItem)->m_strDrive);
+        }
+    });
+
+    if (bAdded)
+        SortItems(CompareItems, reinterpret_cast<DWORD_PTR>(this));
+
+    if (GetFocusedItem() < 0 && GetItemCount() > 0)
+        SetItemState(0, LVIS_FOCUSED, LVIS_FOCUSED);
+}
+
+void CCDDriveListWnd::AddDrive(LPCSTR pszRoot)
+{
+    std::unique_ptr<CDriveItem> pItem(new CDriveItem);
+    pItem->m_strDrive = DriveName(pszRoot);
+    pItem->m_pDevice = nullptr;
+    pItem->m_wndSlider.Create(WS_CHILD | WS_VISIBLE | TBS_TOP, CRect(0, 0, 0, 0), this, SLIDER_ID);
+    pItem->m_wndSlider.SetLineSize(10000);
+    pItem->m_wndSlider.SetPageSize(60000);
+
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = 0;
+    item.lParam = reinterpret_cast<LPARAM>(pItem.get());
+    const int nItem = InsertItem(&item);
+    if (nItem < 0)
+    {
+        pItem->m_wndSlider.DestroyWindow();
+        return;
+    }
+    pItem.release();  // the row owns it now
+    ReloadDrive(nItem);
+}
+
+void CCDDriveListWnd::ReloadDrive(int nItem)
+{
+    CDriveItem* pItem = GetDriveItem(nItem);
+    delete pItem->m_pDevice;
+    pItem->m_pDevice = nullptr;
+
+    // A device that cannot be built leaves the row without one: it shows as
+    // empty and is tried again on the next whole second.
+    try
+    {
+        pItem->m_pDevice = new CCDAudioDevice(pItem->m_strDrive, ::GetParent(m_hWnd));
+    }
+    catch (...)
+    {
+    }
+
+    CCDAudioDevice* pDevice = pItem->m_pDevice;
+    CSliderCtrl& slider = pItem->m_wndSlider;
+    if (pDevice && pDevice->IsMediaPresent() && pDevice->GetTrackCount() > 0)
+    {
+        const DWORD dwLength = pDevice->GetLength();
+        const DWORD dwStart = pDevice->GetStartPosition();
+        slider.SetRange(static_cast<int>(dwStart), static_cast<int>(dwLength), FALSE);
+        slider.ClearTics(FALSE);
+        for (int i = 0; i < pDevice->GetTrackCount(); i++)
+            slider.SetTic(static_cast<int>(pDevice->GetTrackStart(i)));
+        slider.SetPos(static_cast<int>(pDevice->GetStartPosition()));
+    }
+    else
+    {
+        slider.SetRange(0, 0, FALSE);
+        slider.SetPos(0);
+        slider.ClearTics(TRUE);
+    }
+
+    SetNameAndIcon(nItem, pItem->m_strDrive);
+}
+
+// Column 0 shows what the shell reports for the drive's root now, or
+// nothing when the shell cannot say.
+void CCDDriveListWnd::SetNameAndIcon(int nItem, const CString& strDrive)
+{
+    SHFILEINFOA sfi = {};
+    const CString strRoot = strDrive + "\\";
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = nItem;
+    item.iSubItem = 0;
+    if (SHGetFileInfoA(strRoot, 0, &sfi, sizeof sfi,
+                       SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME | SHGFI_SMALLICON))
+    {
+        item.pszText = sfi.szDisplayName;
+        item.iImage = sfi.iIcon;
+    }
+    else
+    {
+        item.pszText = const_cast<LPSTR>("");
+        item.iImage = I_IMAGENONE;
+    }
+    SetItem(&item);
+}
+
+void CCDDriveListWnd::LayoutSliders()
+{
+    const int nTop = GetTopIndex();
+    const int nLast = nTop + GetCountPerPage();
+    for (int i = 0; i < GetItemCount(); i++)
+    {
+        CSliderCtrl& slider = GetDriveItem(i)->m_wndSlider;
+        CRect rect;
+        GetSubItemRect(i, 3, LVIR_BOUNDS, rect);
+        rect.InflateRect(-1, -1);
+        slider.ShowWindow(i >= nTop && i <= nLast ? SW_SHOW : SW_HIDE);
+        slider.MoveWindow(rect, TRUE);
+    }
+}
+
+int CCDDriveListWnd::GetFocusedItem()
+{
+    for (int i = GetItemCount() - 1; i >= 0; i--)
+    {
+        if (GetItemState(i, LVIS_FOCUSED))
+            return i;
+    }
+    return -1;
+}
+
+// ---------------------------------------------------------------------------
+// Periodic refresh
+
+CString CCDDriveListWnd::FormatPosition(int nPosition)
+{
+    CString strText;
+    strText.Format("%2d:%02d:%02d", nPosition / 3600000 % 60, nPosition / 60000 % 60,
+                   nPosition / 1000 % 60);
+    return strText;
+}
+
+// Called through the framework's timer guard, which keeps exceptions in.
+void CALLBACK CCDDriveListWnd::StatusTimerProc(HWND hWnd, UINT, UINT_PTR, DWORD)
+{
+    CCDDriveListWnd* pList = static_cast<CCDDriveListWnd*>(CWnd::FromHandle(hWnd));
+    if (++s_nTick == 10)
+        s_nTick = 0;
+    pList->UpdateStatus(s_nTick == 0);
+}
+
+void CCDDriveListWnd::UpdateStatus(BOOL bWholeSecond)
+{
+    for (int i = 0; i < GetItemCount(); i++)
+        UpdateRow(i, bWholeSecond);
+    LayoutSliders();
+    if (bWholeSecond)
+        RefreshDrives();
+}
+
+void CCDDriveListWnd::UpdateRow(int nItem, BOOL bWholeSecond)
+{
+    CDriveItem* pItem = GetDriveItem(nItem);
+    if (!pItem->m_pDevice || pItem->m_pDevice->GetTrackCount() == 0)
+    {
+        SetItemText(nItem, 1, "空");
+        SetItemText(nItem, 2, nullptr);
+        if (bWholeSecond && (!pItem->m_pDevice || pItem->m_pDevice->IsMediaPresent()))
+            ReloadDrive(nItem);
+        return;
+    }
+
+    const DWORD dwMode = pItem->m_pDevice->GetMode();
+    SetItemText(nItem, 1, dwMode == MCI_MODE_STOP ? "停止" : dwMode == MCI_MODE_PLAY ? "再生中" : "");
+    if (dwMode != MCI_MODE_STOP && dwMode != MCI_MODE_PLAY && bWholeSecond
+        && !pItem->m_pDevice->IsMediaPresent())
+        ReloadDrive(nItem);
+
+    // The user is dragging this row's thumb: leave time and thumb alone.
+    if (::GetCapture() == pItem->m_wndSlider.m_hWnd)
+        return;
+
+    SetItemText(nItem, 2, FormatPosition(pItem->m_wndSlider.GetPos()));
+    if (pItem->m_pDevice)
+        pItem->m_wndSlider.SetPos(static_cast<int>(pItem->m_pDevice->GetPosition()));
+}
+
+// ---------------------------------------------------------------------------
+// Position sliders
+
+void CCDDriveListWnd::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar)
+{
+    if (!pScrollBar || !pScrollBar->IsKindOf(RUNTIME_CLASS(CSliderCtrl)))
+    {
+        CListCtrl::OnHScroll(nSBCode, nPos, pScrollBar);
+        return;
+    }
+
+    // A slider's steps are not handed to the list view: it would take them
+    // for its own scroll bar and scroll the whole list sideways.
+    for (int i = 0; i < GetItemCount(); i++)
+    {
+        CDriveItem* pItem = GetDriveItem(i);
+        if (pItem->m_wndSlider.m_hWnd != pScrollBar->m_hWnd)
+        {
+            SetItemState(i, 0, SELECTED_AND_FOCUSED);
+            continue;
+        }
+        if (pItem->m_pDevice)
+        {
+            const int nPosition = pItem->m_wndSlider.GetPos();
+            if (nSBCode == TB_THUMBTRACK)
+                SetItemText(i, 2, FormatPosition(nPosition));
+            else
+                pItem->m_pDevice->Seek(static_cast<DWORD>(nPosition));
+        }
+        SetItemState(i, SELECTED_AND_FOCUSED, SELECTED_AND_FOCUSED);
+    }
+}
+
+// Any notification from a child (the header's above all) may have moved the
+// columns: the sliders follow at once.
+BOOL CCDDriveListWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    LayoutSliders();
+    return CListCtrl::OnNotify(wParam, lParam, pResult);
+}
+
+HBRUSH CCDDriveListWnd::OnCtlColor(HDC hDC, CWnd* pWnd, UINT nCtlColor)
+{
+    HBRUSH hBrush = CListCtrl::OnCtlColor(hDC, pWnd, nCtlColor);
+    if (pWnd && pWnd->IsKindOf(RUNTIME_CLASS(CSliderCtrl)))
+        return GetSysColorBrush(COLOR_WINDOW);
+    return hBrush;
+}
+
+// ---------------------------------------------------------------------------
+// Row order
+
+void CCDDriveListWnd::OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    m_nSortColumn = reinterpret_cast<NMLISTVIEW*>(pNMHDR)->iSubItem;
+    SortItems(CompareItems, reinterpret_cast<DWORD_PTR>(this));
+    LayoutSliders();
+    for (int i = 0; i < GetItemCount(); i++)
+        GetDriveItem(i)->m_wndSlider.InvalidateRect(nullptr, TRUE);
+    *pResult = 0;
+}
+
+int CALLBACK CCDDriveListWnd::CompareItems(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort)
+{
+    const CDriveItem* pFirst = reinterpret_cast<const CDriveItem*>(lParam1);
+    const CDriveItem* pSecond = reinterpret_cast<const CDriveItem*>(lParam2);
+    const CCDDriveListWnd* pList = reinterpret_cast<const CCDDriveListWnd*>(lParamSort);
+
+    switch (pList->m_nSortColumn)
+    {
+    case 0:
+        return pFirst->m_strDrive.Compare(pSecond->m_strDrive);
+    case 1:
+    {
+        const DWORD dwFirst = pFirst->m_pDevice ? pFirst->m_pDevice->GetMode() : MCI_MODE_NOT_READY;
+        const DWORD dwSecond = pSecond->m_pDevice ? pSecond->m_pDevice->GetMode() : MCI_MODE_NOT_READY;
+        return CompareDescending(dwFirst, dwSecond);
+    }
+    case 2:
+    {
+        const DWORD dwFirst = pFirst->m_pDevice ? pFirst->m_pDevice->GetPosition() : 0;
+        const DWORD dwSecond = pSecond->m_pDevice ? pSecond->m_pDevice->GetPosition() : 0;
+        return CompareDescending(dwFirst, dwSecond);
+    }
+    case 3:
+    {
+        // A slider with a range maximum of 0 (no usable disc) has no fraction
+        // and compares equal to every row.
+        const int nFirstMax = pFirst->m_wndSlider.GetRangeMax();
+        const int nSecondMax = pSecond->m_wndSlider.GetRangeMax();
+        if (nFirstMax == 0 || nSecondMax == 0)
+            return 0;
+        const float fFirst = static_cast<float>(pFirst->m_wndSlider.GetPos()) / static_cast<float>(nFirstMax);
+        const float fSecond = static_cast<float>(pSecond->m_wndSlider.GetPos()) / static_cast<float>(nSecondMax);
+        return fFirst > fSecond ? -1 : fFirst < fSecond ? 1 : 0;
+    }
+    default:
+        return 0;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Context menu
+
+void CCDDriveListWnd::OnContextMenu(CWnd*, CPoint point)
+{
+    // A negative point is the keyboard's request (or a monitor left of or
+    // above the primary one): open at the focused row's icon, or at the
+    // list's corner.
+    if (point.x < 0 || point.y < 0)
+    {
+        const int nFocused = GetFocusedItem();
+        if (nFocused >= 0)
+        {
+            CRect rect;
+            GetItemRect(nFocused, rect, LVIR_ICON);
+            point = CPoint((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+            ClientToScreen(&point);
+        }
+        else
+        {
+            ClientToScreen(&point);
+            point.x += 1;
+            point.y += 1;
+        }
+    }
+
+    CMenu menu;
+    if (!menu.LoadMenu(IDR_MAINFRAME))
+        return;
+    CWnd* pMainWnd = AfxGetMainWnd();
+    CMenu* pPopup = menu.GetSubMenu(2);
+    if (!pMainWnd || !pPopup)
+        return;
+    const UINT nCommand = pPopup->TrackPopupMenu(TPM_RIGHTBUTTON | TPM_RETURNCMD, point.x, point.y, pMainWnd);
+    if (nCommand != 0)
+        pMainWnd->SendMessage(WM_COMMAND, MAKEWPARAM(nCommand, 0), 0);
+}

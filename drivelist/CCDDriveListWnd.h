@@ -1,0 +1,54 @@
+// The main window's pane: a report-view list with one row per CD-ROM drive.
+// Each row owns a CDriveItem (the drive's device and its position slider);
+// a 100 ms timer keeps state, time and thumbs current and, once a second,
+// reconciles the rows with the drives and discs present.
+#pragma once
+
+#include "framework/Framework.h"
+#include "drivelist/CDriveItem.h"
+
+class CCDDriveListWnd : public CListCtrl
+{
+    DECLARE_DYNAMIC(CCDDriveListWnd)
+
+public:
+    enum { IDT_STATUS = 1 };
+
+    CCDDriveListWnd() = default;
+
+    void RefreshDrives();
+    void AddDrive(LPCSTR pszRoot);
+    void ReloadDrive(int nItem);
+    void LayoutSliders();
+    int GetFocusedItem();
+    CDriveItem* GetDriveItem(int nItem) const;
+
+    // Position text: " 1:02:03" for 3,723,000 ms.
+    static CString FormatPosition(int nPosition);
+
+    int m_nSortColumn = 0;
+
+protected:
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+
+    int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    void OnDestroy();
+    void OnDeleteItem(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+    void OnContextMenu(CWnd* pWnd, CPoint point);
+    HBRUSH OnCtlColor(HDC hDC, CWnd* pWnd, UINT nCtlColor);
+    void OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult);
+
+    static void CALLBACK StatusTimerProc(HWND hWnd, UINT nMsg, UINT_PTR nIDEvent, DWORD dwTime);
+    static int CALLBACK CompareItems(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void UpdateStatus(BOOL bWholeSecond);
+    void UpdateRow(int nItem, BOOL bWholeSecond);
+    void SetNameAndIcon(int nItem, const CString& strDrive);
+    int FindDrive(const CString& strDrive) const;
+
+    static int s_nTick;
+};

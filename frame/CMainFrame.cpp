@@ -1,0 +1,211 @@
+#include "frame/CMainFrame.h"
+
+#include <vector>
+
+#include "res/resource.h"
+
+IMPLEMENT_DYNAMIC(CMainFrame, CFrameWnd)
+
+BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
+    ON_WM_CREATE()
+    ON_WM_SETFOCUS()
+    ON_MESSAGE(MM_MCINOTIFY, OnMciNotify)
+    ON_COMMAND(ID_CD_PLAY, OnPlay)
+    ON_COMMAND(ID_CD_PAUSE, OnPause)
+    ON_COMMAND(ID_CD_STOP, OnStop)
+    ON_COMMAND(ID_CD_REPEAT, OnRepeat)
+    ON_UPDATE_COMMAND_UI(ID_CD_REPEAT, OnUpdateRepeat)
+    ON_COMMAND(ID_CD_NEXT_TRACK, OnNextTrack)
+    ON_COMMAND(ID_CD_PREV_TRACK, OnPrevTrack)
+    ON_COMMAND(ID_CD_EJECT, OnEject)
+END_MESSAGE_MAP()
+
+static const UINT indicators[] = { ID_SEPARATOR };
+
+// ---------------------------------------------------------------------------
+// Window
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
+{
+    if (!CFrameWnd::PreCreateWindow(cs))
+        return FALSE;
+    // The list draws its own sunken edge; the frame's client area is covered
+    // by its children, so it needs no background brush either.
+    cs.dwExStyle &= ~WS_EX_CLIENTEDGE;
+    cs.lpszClass = AfxRegisterWndClass(
+        0, LoadCursor(nullptr, IDC_ARROW), nullptr,
+        LoadIcon(AfxFindResourceHandle(MAKEINTRESOURCE(IDR_MAINFRAME), RT_GROUP_ICON),
+                 MAKEINTRESOURCE(IDR_MAINFRAME)));
+    return TRUE;
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (CFrameWnd::OnCreate(lpCreateStruct) == -1)
+        return -1;
+
+    // The list opens the drives with this frame as the window for their
+    // end-of-play notifications.
+    if (!m_wndDriveList.Create(WS_CHILD | WS_VISIBLE | LVS_SHOWSELALWAYS, CFrameWnd::rectDefault,
+                               this, AFX_IDW_PANE_FIRST))
+        return -1;
+
+    if (!m_wndControlBar.Create(this, IDD_CONTROL_BAR,
+                                WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY,
+                                AFX_IDW_TOOLBAR))
+        return -1;
+
+    m_wndPlayButton.SubclassDlgItem(ID_CD_PLAY, &m_wndControlBar);
+    m_wndPauseButton.SubclassDlgItem(ID_CD_PAUSE, &m_wndControlBar);
+    m_wndStopButton.SubclassDlgItem(ID_CD_STOP, &m_wndControlBar);
+    m_wndRepeatButton.SubclassDlgItem(ID_CD_REPEAT, &m_wndControlBar);
+    m_wndNextButton.SubclassDlgItem(ID_CD_NEXT_TRACK, &m_wndControlBar);
+    m_wndPrevButton.SubclassDlgItem(ID_CD_PREV_TRACK, &m_wndControlBar);
+
+    if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR))
+        return -1;
+    if (!m_wndStatusBar.SetIndicators(indicators, 1))
+        return -1;
+
+    // First shown a third smaller than the system's default size, at the
+    // default top-left corner.
+    CRect rect;
+    GetWindowRect(&rect);
+    const int nWidth = rect.right - rect.left;
+    const int nHeight = rect.bottom - rect.top;
+    rect.right += nWidth / -3;
+    rect.bottom += nHeight / -3;
+    MoveWindow(rect, TRUE);
+    return 0;
+}
+
+void CMainFrame::OnSetFocus(CWnd*)
+{
+    m_wndDriveList.SetFocus();
+}
+
+BOOL CMainFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    if (m_wndDriveList.OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+        return TRUE;
+    return CFrameWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+// ---------------------------------------------------------------------------
+// Transport commands
+
+template <class F>
+void CMainFrame::ForEachSelectedDevice(F f)
+{
+    // The count is asked again at every step: a command may change the rows.
+    for (int i = 0; i < m_wndDriveList.GetItemCount(); i++)
+    {
+        if (!m_wndDriveList.GetItemState(i, LVIS_SELECTED))
+            continue;
+        // A row whose device could not be built has nothing to command.
+        if (CCDAudioDevice* pDevice = m_wndDriveList.GetDriveItem(i)->m_pDevice)
+            f(*pDevice);
+    }
+}
+
+template <class F>
+void CMainFrame::ForEachSelectedDisc(F f)
+{
+    ForEachSelectedDevice([&](CCDAudioDevice& device) {
+        if (device.GetTrackCount() != 0)
+            f(device);
+    });
+}
+
+// Drives started together start in step: each is started and paused, which
+// stores where it stands, then all are started from there one after another.
+void CMainFrame::OnPlay()
+{
+    CWaitCursor wait;
+    std::vector<CCDAudioDevice*> devices;
+    ForEachSelectedDisc([&](CCDAudioDevice& device) {
+        if (device.GetMode() != MCI_MODE_NOT_READY)
+            devices.push_back(&device);
+    });
+
+    if (devices.size() >= 2)
+    {
+        for (CCDAudioDevice* pDevice : devices)
+        {
+            pDevice->Play();
+            pDevice->Pause();
+        }
+    }
+    for (CCDAudioDevice* pDevice : devices)
+        pDevice->Play();
+}
+
+void CMainFrame::OnPause()
+{
+    ForEachSelectedDisc([](CCDAudioDevice& device) { device.Pause(); });
+}
+
+void CMainFrame::OnStop()
+{
+    ForEachSelectedDisc([](CCDAudioDevice& device) { device.Stop(); });
+}
+
+void CMainFrame::OnRepeat()
+{
+    m_bRepeat = m_bRepeat ? FALSE : TRUE;
+}
+
+void CMainFrame::OnUpdateRepeat(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(m_bRepeat ? 1 : 0);
+}
+
+// Next wraps from the last track (or past it) to track 1.
+void CMainFrame::OnNextTrack()
+{
+    ForEachSelectedDisc([](CCDAudioDevice& device) {
+        const DWORD dwCount = static_cast<DWORD>(device.GetTrackCount());
+        DWORD dwTrack = device.GetCurrentTrack() + 1;
+        if (dwTrack > dwCount)
+            dwTrack = 1;
+        device.Seek(device.GetTrackStart(static_cast<int>(dwTrack - 1)));
+    });
+}
+
+// Previous always goes to the start of the track before the current one,
+// wrapping from track 1 to the last track.
+void CMainFrame::OnPrevTrack()
+{
+    ForEachSelectedDisc([](CCDAudioDevice& device) {
+        const DWORD dwCount = static_cast<DWORD>(device.GetTrackCount());
+        const DWORD dwCurrent = device.GetCurrentTrack();
+        const DWORD dwTrack = dwCurrent == 1 ? dwCount : dwCurrent - 1;
+        device.Seek(device.GetTrackStart(static_cast<int>(dwTrack - 1)));
+    });
+}
+
+void CMainFrame::OnEject()
+{
+    ForEachSelectedDevice([](CCDAudioDevice& device) { device.Eject(); });
+}
+
+// ---------------------------------------------------------------------------
+// End of play
+
+// A disc that played to its end is rewound to its start and, with repeat on,
+// played again, whether or not its row is selected.
+LRESULT CMainFrame::OnMciNotify(WPARAM wParam, LPARAM lParam)
+{
+    if (wParam != MCI_NOTIFY_SUCCESSFUL)
+        return 0;
+    for (int i = 0; i < m_wndDriveList.GetItemCount(); i++)
+    {
+        CCDAudioDevice* pDevice = m_wndDriveList.GetDriveItem(i)->m_pDevice;
+        if (!pDevice || pDevice->GetDeviceID() != static_cast<MCIDEVICEID>(lParam))
+            continue;
+        pDevice->Seek(pDevice->GetStartPosition());
+        if (m_bRepeat)
+            pDevice->Play();
+    }
+    return 0;
+}
