@@ -2,6 +2,7 @@
 # Prepares the private Wine prefix that runs and tests the program:
 #   scripts/wineprefix.sh PREFIX [SIMCD_DLL [sim|real]]
 # 32-bit, no Mono/Gecko prompts, Japanese fonts linked into the UI fonts,
+# Marlett for the symbols of window frames and scroll bars,
 # no window-manager waits, and, when the simulated CD audio driver's DLL is
 # given, that driver copied in. Mode sim (the default) registers it for the
 # device type "cdaudio"; mode real registers Wine's own driver (mcicda.dll),
@@ -17,17 +18,18 @@ case $mode in
     real) cdaudio=mcicda.dll ;;
     *) echo "wineprefix.sh: mode is sim or real, not $mode" >&2; exit 2 ;;
 esac
-stamp_version=3
+stamp_version=4
 
 export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 
-# A REG_MULTI_SZ holding one string, in regedit's hex(7) notation.
+# A REG_MULTI_SZ holding one string, in regedit's hex(7) notation. A REGEDIT4
+# file is ANSI: one byte per character (two would store one-letter strings).
 multi_sz() {
     local s=$1 out="" i
     for ((i = 0; i < ${#s}; i++)); do
-        out+=$(printf '%02x,00,' "'${s:i:1}")
+        out+=$(printf '%02x,' "'${s:i:1}")
     done
-    printf 'hex(7):%s00,00,00,00' "$out"
+    printf 'hex(7):%s00,00' "$out"
 }
 
 stamp="$prefix/.ondalux-prefix"
@@ -55,6 +57,16 @@ if [[ ! -f $stamp || $(cat "$stamp") != "$stamp_version" ]]; then
     wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
     wineserver -w
     echo "$stamp_version" > "$stamp"
+fi
+
+# Wine draws the caption buttons, scroll arrows and check marks with Marlett.
+# Debian's Wine 8 does not load the fonts that fonts-wine puts in its data
+# folder (/usr/share/wine/fonts), so the prefix gets a copy.
+marlett=/usr/share/wine/fonts/marlett.ttf
+fonts="$prefix/drive_c/windows/Fonts"
+if [[ -f $marlett ]] && ! cmp -s "$marlett" "$fonts/marlett.ttf"; then
+    mkdir -p "$fonts"
+    cp "$marlett" "$fonts/marlett.ttf"
 fi
 
 if [[ -n $driver ]]; then
