@@ -123,16 +123,23 @@ int CCDDriveListWnd::FindDrive(const CString& strDrive) const
     return -1;
 }
 
+bool CCDDriveListWnd::GetDriveStrings(std::vector<char>& roots, DRIVESTRINGSPROC pfnQuery)
+{
+    const DWORD cchNeeded = pfnQuery(0, nullptr);
+    if (cchNeeded == 0)
+        return false;
+    // One more than announced: the walk over the roots always finds its end.
+    roots.assign(cchNeeded + 1, '\0');
+    const DWORD cchFilled = pfnQuery(cchNeeded, roots.data());
+    return cchFilled != 0 && cchFilled < cchNeeded;
+}
+
 void CCDDriveListWnd::RefreshDrives()
 {
     // A failed query, or one that a new drive outgrew between the two calls,
     // says nothing about the drives: keep the rows as they are.
-    const DWORD cchNeeded = GetLogicalDriveStringsA(0, nullptr);
-    if (cchNeeded == 0)
-        return;
-    std::vector<char> roots(cchNeeded + 1, '\0');
-    const DWORD cchFilled = GetLogicalDriveStringsA(cchNeeded, roots.data());
-    if (cchFilled == 0 || cchFilled >= cchNeeded)
+    std::vector<char> roots;
+    if (!GetDriveStrings(roots))
         return;
 
     auto isCdRom = [](LPCSTR pszRoot) { return GetDriveTypeA(pszRoot) == DRIVE_CDROM; };
@@ -351,8 +358,6 @@ void CCDDriveListWnd::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar)
         return;
     }
 
-    // A slider's steps are not handed to the list view: it would take them
-    // for its own scroll bar and scroll the whole list sideways.
     for (int i = 0; i < GetItemCount(); i++)
     {
         CDriveItem* pItem = GetDriveItem(i);
@@ -361,6 +366,9 @@ void CCDDriveListWnd::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar)
             SetItemState(i, 0, SELECTED_AND_FOCUSED);
             continue;
         }
+        // The base handling keeps a control's scroll message from the list
+        // view, which would take it for its own scroll bar and scroll sideways.
+        CListCtrl::OnHScroll(nSBCode, nPos, pScrollBar);
         if (pItem->m_pDevice)
         {
             const int nPosition = pItem->m_wndSlider.GetPos();

@@ -4,6 +4,8 @@
 // reconciles the rows with the drives and discs present.
 #pragma once
 
+#include <vector>
+
 #include "framework/Framework.h"
 #include "drivelist/CDriveItem.h"
 
@@ -42,6 +44,17 @@ protected:
     static void CALLBACK StatusTimerProc(HWND hWnd, UINT nMsg, UINT_PTR nIDEvent, DWORD dwTime);
     static int CALLBACK CompareItems(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
 
+    // The system's root paths ("C:\", NUL-separated, an empty string after
+    // the last), read with the given query in the way of
+    // GetLogicalDriveStrings. False when the query failed or when the roots
+    // outgrew the size it first announced: the buffer is then not to be read.
+    typedef DWORD (WINAPI* DRIVESTRINGSPROC)(DWORD nBufferLength, LPSTR lpBuffer);
+    static bool GetDriveStrings(std::vector<char>& roots,
+                                DRIVESTRINGSPROC pfnQuery = ::GetLogicalDriveStringsA);
+
+    // Tick count within the second: 0 on a whole-second tick.
+    static int s_nTick;
+
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -49,6 +62,4 @@ private:
     void UpdateRow(int nItem, BOOL bWholeSecond);
     void SetNameAndIcon(int nItem, const CString& strDrive);
     int FindDrive(const CString& strDrive) const;
-
-    static int s_nTick;
 };
