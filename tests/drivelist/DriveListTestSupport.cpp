@@ -86,7 +86,17 @@ void DriveListTest::ClickHeader(int nColumn)
     const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     ::SendMessageA(hHeader, WM_LBUTTONDOWN, MK_LBUTTON, point);
     ::SendMessageA(hHeader, WM_LBUTTONUP, 0, point);
-    Pump();
+}
+
+void DriveListTest::NotifyColumnClick(int nColumn)
+{
+    NMLISTVIEW nm = {};
+    nm.hdr.hwndFrom = m_pList->m_hWnd;
+    nm.hdr.idFrom = static_cast<UINT_PTR>(m_pList->GetDlgCtrlID());
+    nm.hdr.code = LVN_COLUMNCLICK;
+    nm.iItem = -1;
+    nm.iSubItem = nColumn;
+    m_pHost->SendMessage(WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
 }
 
 std::string DriveListTest::Rows() const

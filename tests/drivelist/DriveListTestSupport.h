@@ -26,6 +26,7 @@ void Pump();
 class CTestDriveList : public CCDDriveListWnd
 {
 public:
+    using CCDDriveListWnd::CompareItems;
     using CCDDriveListWnd::GetDriveStrings;
 
     void Tick() { StatusTimerProc(m_hWnd, WM_TIMER, IDT_STATUS, ::GetTickCount()); }
@@ -34,8 +35,18 @@ public:
 
     // Makes every row insertion fail, as the list view would when out of memory.
     bool m_bFailInsert = false;
+    // The small image list that the list view still held when it tore
+    // itself down (and would have destroyed).
+    HIMAGELIST m_hImagesAtNcDestroy = nullptr;
 
 protected:
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_NCDESTROY)
+            m_hImagesAtNcDestroy = GetImageList(LVSIL_SMALL);
+        return CCDDriveListWnd::DefWindowProc(message, wParam, lParam);
+    }
+
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         if (message == LVM_INSERTITEMA && m_bFailInsert)
@@ -63,8 +74,11 @@ protected:
     void Tick(int nTicks = 1);
     // Ticks up to and including the next whole-second tick.
     void TickToWholeSecond();
-    // Sorts by a column as a click on its header does.
+    // Sorts by a column as a click on its header does; nothing is pumped, so
+    // no repaint lays the sliders out behind the sort's back.
     void ClickHeader(int nColumn);
+    // The list view's own notification of a column click, sent to the parent.
+    void NotifyColumnClick(int nColumn);
 
     // The rows' drive names in list order, e.g. "D: E: F:".
     std::string Rows() const;

@@ -342,9 +342,12 @@ TEST_F(DriveListRows, DestroyingTheWindowClosesEveryDriveAndSparesTheSystemImage
     EXPECT_EQ(hSystem, m_pList->GetImageList(LVSIL_SMALL));
     const int nImages = ImageList_GetImageCount(hSystem);
     ASSERT_GT(nImages, 0);
+    IMAGEINFO info = {};
+    ASSERT_TRUE(ImageList_GetImageInfo(hSystem, 0, &info));
 
     m_sim.ClearJournal();
-    DestroyList();
+    m_pHost->DestroyWindow();
+    EXPECT_EQ(nullptr, m_pList->m_hImagesAtNcDestroy);
 
     for (char letter : { 'D', 'E', 'F' })
     {
@@ -356,12 +359,11 @@ TEST_F(DriveListRows, DestroyingTheWindowClosesEveryDriveAndSparesTheSystemImage
         ASSERT_TRUE(m_sim.GetDrive(letter, info));
         EXPECT_EQ(0u, info.openDevices) << letter;
     }
-    simcd::SimDriveInfo info;
-    ASSERT_TRUE(m_sim.GetDrive('D', info));
-    EXPECT_EQ(static_cast<uint32_t>(MCI_MODE_STOP), info.mode);
+    simcd::SimDriveInfo drive;
+    ASSERT_TRUE(m_sim.GetDrive('D', drive));
+    EXPECT_EQ(static_cast<uint32_t>(MCI_MODE_STOP), drive.mode);
 
-    int cx = 0, cy = 0;
+    // The image list's bitmap would go with it.
+    EXPECT_EQ(static_cast<DWORD>(OBJ_BITMAP), GetObjectType(info.hbmImage));
     EXPECT_EQ(nImages, ImageList_GetImageCount(hSystem));
-    EXPECT_TRUE(ImageList_GetIconSize(hSystem, &cx, &cy));
-    EXPECT_EQ(32, cx);
 }
