@@ -6,6 +6,8 @@ using simcd::SimJournalEntry;
 
 CTestApp theApp;
 
+const std::vector<uint32_t> kTracks = { 60000, 90000, 30000 };
+
 void Pump()
 {
     MSG msg;
@@ -27,10 +29,10 @@ void DriveListTest::TearDown()
     m_sim.RemoveAllDrives();
 }
 
-void DriveListTest::DriveWithDisc(char letter, const std::vector<uint32_t>& tracks)
+void DriveListTest::DriveWithDisc(char letter, const std::vector<uint32_t>& tracks, uint32_t startMs)
 {
     ASSERT_TRUE(m_sim.DefineDrive(letter)) << m_sim.GetLastError();
-    ASSERT_TRUE(m_sim.InsertDisc(letter, tracks)) << m_sim.GetLastError();
+    ASSERT_TRUE(m_sim.InsertDisc(letter, tracks, startMs)) << m_sim.GetLastError();
 }
 
 void DriveListTest::EmptyDrive(char letter)
@@ -136,16 +138,6 @@ std::string DriveListTest::Text(char letter, int nColumn) const
     return static_cast<LPCSTR>(m_pList->GetItemText(nItem, nColumn));
 }
 
-bool DriveListTest::Focused(int nItem) const
-{
-    return m_pList->GetItemState(nItem, LVIS_FOCUSED) != 0;
-}
-
-bool DriveListTest::Selected(int nItem) const
-{
-    return m_pList->GetItemState(nItem, LVIS_SELECTED) != 0;
-}
-
 CRect DriveListTest::SliderRect(char letter) const
 {
     HWND hSlider = Item(letter)->m_wndSlider.m_hWnd;
@@ -161,11 +153,6 @@ CRect DriveListTest::Column3Rect(int nItem) const
     m_pList->GetSubItemRect(nItem, 3, LVIR_BOUNDS, rect);
     rect.InflateRect(-1, -1);
     return rect;
-}
-
-bool DriveListTest::SliderVisible(char letter) const
-{
-    return (::GetWindowLongA(Item(letter)->m_wndSlider.m_hWnd, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 std::vector<int> DriveListTest::SliderTicks(char letter) const

@@ -21,8 +21,8 @@ extern CTestApp theApp;
 // Dispatches what is queued, then runs idle processing once.
 void Pump();
 
-// The drive list with its refresh in the test's hands: the timer is killed
-// after creation and Tick() calls the timer procedure directly.
+// The list with its refresh in the test's hands: Tick() calls the timer
+// procedure directly (the fixture kills the list's own timer).
 class CTestDriveList : public CCDDriveListWnd
 {
 public:
@@ -33,27 +33,30 @@ public:
     static void ResetTick() { s_nTick = 0; }
     static int GetTick() { return s_nTick; }
 
-    // Makes every row insertion fail, as the list view would when out of memory.
+    // Makes every row insertion fail.
     bool m_bFailInsert = false;
-    // The small image list that the list view still held when it tore
-    // itself down (and would have destroyed).
+    // The small image list that the list view still held when it tore itself
+    // down (and would have destroyed with it).
     HIMAGELIST m_hImagesAtNcDestroy = nullptr;
 
 protected:
-    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message == WM_NCDESTROY)
-            m_hImagesAtNcDestroy = GetImageList(LVSIL_SMALL);
-        return CCDDriveListWnd::DefWindowProc(message, wParam, lParam);
-    }
-
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         if (message == LVM_INSERTITEMA && m_bFailInsert)
             return -1;
         return CCDDriveListWnd::WindowProc(message, wParam, lParam);
     }
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_NCDESTROY)
+            m_hImagesAtNcDestroy = GetImageList(LVSIL_SMALL);
+        return CCDDriveListWnd::DefWindowProc(message, wParam, lParam);
+    }
 };
+
+// Three tracks of 60, 90 and 30 s from the disc start at 2 s: the disc's
+// length is 180000 ms.
+extern const std::vector<uint32_t> kTracks;
 
 class DriveListTest : public ::testing::Test
 {
@@ -61,21 +64,18 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A drive with the given tracks from the default disc start of 2 s.
-    void DriveWithDisc(char letter, const std::vector<uint32_t>& tracks);
+    void DriveWithDisc(char letter, const std::vector<uint32_t>& tracks = kTracks, uint32_t startMs = 2000);
     void EmptyDrive(char letter);
 
-    // Creates the parent window and the list filling it, then stops the list's
-    // own timer and starts the tick count afresh.
+    // The parent window and the list filling it; the tick count starts afresh.
     void CreateList(int nHeight = 400);
-    // Destroys the parent window and with it the list.
     void DestroyList();
 
     void Tick(int nTicks = 1);
     // Ticks up to and including the next whole-second tick.
     void TickToWholeSecond();
-    // Sorts by a column as a click on its header does; nothing is pumped, so
-    // no repaint lays the sliders out behind the sort's back.
+    // Sorts as a click on the header does; nothing is pumped, so no repaint
+    // lays the sliders out behind the sort's back.
     void ClickHeader(int nColumn);
     // The list view's own notification of a column click, sent to the parent.
     void NotifyColumnClick(int nColumn);
@@ -85,17 +85,14 @@ protected:
     int RowOf(char letter) const;
     CDriveItem* Item(char letter) const;
     std::string Text(char letter, int nColumn) const;
-    bool Focused(int nItem) const;
-    bool Selected(int nItem) const;
-    // The row's slider as placed by the list.
+    // Where the row's slider is, and where the list should put it: over
+    // column 3, a pixel in from every side.
     CRect SliderRect(char letter) const;
-    // Where the list wants the slider of row nItem: its column 3, less a pixel.
     CRect Column3Rect(int nItem) const;
-    bool SliderVisible(char letter) const;
     // Ticks set on the slider besides the two at its ends.
     std::vector<int> SliderTicks(char letter) const;
 
-    // Journal entries since the last ClearJournal for one drive, or for all (0).
+    // Journal entries since the last ClearJournal of one drive (0: all drives).
     std::vector<simcd::SimJournalEntry> Journal(char letter = 0) const;
     size_t Count(UINT command, char letter = 0) const;
 

@@ -1,82 +1,74 @@
-// Row order by a header click: each column with its descending order, rows
-// without a device, rows whose slider has no range, and the sliders following
-// their rows.
+// Row order by a header click: each column in its descending order (the drive
+// column ascending), rows without a device, rows whose slider has no range,
+// and the sliders following their rows.
 #include "DriveListTestSupport.h"
 
 #include <algorithm>
 
 namespace
 {
-const std::vector<uint32_t> kTracks = { 60000, 90000, 30000 };
-
 class DriveListOrder : public DriveListTest
 {
 protected:
     // What a failed construction of the row's device leaves behind.
     void DropDevice(char letter)
     {
-        CDriveItem* pItem = Item(letter);
-        delete pItem->m_pDevice;
-        pItem->m_pDevice = nullptr;
+        delete Item(letter)->m_pDevice;
+        Item(letter)->m_pDevice = nullptr;
     }
 
     void ExpectSlidersOverTheirRows()
     {
         for (int i = 0; i < m_pList->GetItemCount(); i++)
-        {
-            const char letter = m_pList->GetDriveItem(i)->m_strDrive[0];
-            EXPECT_EQ(Column3Rect(i), SliderRect(letter)) << "row " << i << " " << letter;
-        }
+            EXPECT_EQ(Column3Rect(i), SliderRect(m_pList->GetDriveItem(i)->m_strDrive[0])) << "row " << i;
     }
 
-    // The rows after the first n, in letter order: rows that compare equal
+    // The rows from the nth on, in letter order: rows that compare equal
     // may come in any order.
-    std::string TailSorted(size_t n)
+    std::string SortedFrom(size_t n)
     {
-        std::string rows = Rows();
-        std::vector<std::string> tail;
-        for (size_t i = n * 3; i < rows.size(); i += 3)
-            tail.push_back(rows.substr(i, 2));
-        std::sort(tail.begin(), tail.end());
+        std::vector<std::string> rows;
+        for (int i = static_cast<int>(n); i < m_pList->GetItemCount(); i++)
+            rows.push_back(static_cast<LPCSTR>(m_pList->GetDriveItem(i)->m_strDrive));
+        std::sort(rows.begin(), rows.end());
         std::string joined;
-        for (const std::string& row : tail)
+        for (const std::string& row : rows)
             joined += (joined.empty() ? "" : " ") + row;
         return joined;
     }
 };
 }
 
-TEST_F(DriveListOrder, DriveColumnGivesAscendingLettersAndAClickAgainTheSame)
+TEST_F(DriveListOrder, DriveColumnGivesAscendingLettersClickAfterClick)
 {
     for (char letter : { 'H', 'F', 'E', 'D' })
         EmptyDrive(letter);
     CreateList();
     EXPECT_EQ("D: E: F: H:", Rows());
-
-    ClickHeader(0);
-    EXPECT_EQ("D: E: F: H:", Rows());
-    ClickHeader(0);
-    EXPECT_EQ("D: E: F: H:", Rows());
+    for (int nClick = 0; nClick < 2; nClick++)
+    {
+        ClickHeader(0);
+        EXPECT_EQ("D: E: F: H:", Rows()) << "click " << nClick;
+    }
 }
 
-TEST_F(DriveListOrder, StateColumnPutsOpenBeforePausedBeforePlayingBeforeStoppedBeforeTheRest)
+TEST_F(DriveListOrder, StateColumnPutsOpenPausedPlayingStoppedThenTheRest)
 {
     for (char letter = 'D'; letter <= 'I'; letter++)
-        DriveWithDisc(letter, kTracks);
+        DriveWithDisc(letter);
     CreateList();
-    DropDevice('D');                                         // no device
-    ASSERT_TRUE(m_sim.SetFaults('E', simcd::kFaultNotReady));  // not ready
-    ASSERT_TRUE(Item('G')->m_pDevice->Play());               // F stopped, G playing
+    DropDevice('D');
+    ASSERT_TRUE(m_sim.SetFaults('E', simcd::kFaultNotReady));
+    ASSERT_TRUE(Item('G')->m_pDevice->Play());  // F stopped, G playing
     ASSERT_TRUE(Item('H')->m_pDevice->Play());
-    ASSERT_TRUE(Item('H')->m_pDevice->Pause());              // paused
-    ASSERT_TRUE(m_sim.OpenDoor('I'));                        // door open
+    ASSERT_TRUE(Item('H')->m_pDevice->Pause());
+    ASSERT_TRUE(m_sim.OpenDoor('I'));
 
     // Straight from the list view's notification: no header message lays
     // the sliders out besides the sort's own.
     NotifyColumnClick(1);
     EXPECT_EQ("I: H: G: F:", Rows().substr(0, 11));
-    EXPECT_EQ("D: E:", TailSorted(4));
-    EXPECT_EQ(1, m_pList->m_nSortColumn);
+    EXPECT_EQ("D: E:", SortedFrom(4));
     ExpectSlidersOverTheirRows();
 
     const std::string strOrder = Rows();
@@ -87,7 +79,7 @@ TEST_F(DriveListOrder, StateColumnPutsOpenBeforePausedBeforePlayingBeforeStopped
 TEST_F(DriveListOrder, TimeColumnPutsTheDriveFurthestIntoItsDiscFirst)
 {
     for (char letter = 'D'; letter <= 'H'; letter++)
-        DriveWithDisc(letter, kTracks);
+        DriveWithDisc(letter);
     EmptyDrive('I');
     CreateList();
     Item('D')->m_pDevice->Seek(30000);
@@ -98,58 +90,44 @@ TEST_F(DriveListOrder, TimeColumnPutsTheDriveFurthestIntoItsDiscFirst)
 
     ClickHeader(2);
     EXPECT_EQ("F: E: H: D:", Rows().substr(0, 11));
-    EXPECT_EQ("G: I:", TailSorted(4));
+    EXPECT_EQ("G: I:", SortedFrom(4));
     ExpectSlidersOverTheirRows();
 }
 
 TEST_F(DriveListOrder, PositionColumnOrdersByTheThumbsShareOfTheRangeMaximum)
 {
-    // Disc lengths 100, 400, 200 and 1000 s; E's disc starts at 300 s. The
-    // thumbs stand at 0.5, 0.775, 0.9 and 0.6 of each slider's maximum (the
-    // range minimum is not taken off).
+    // Discs of 100, 400 (from 300 s on), 200 and 1000 s; the thumbs stand at
+    // 0.5, 0.775, 0.9 and 0.6 of each slider's maximum, the range minimum
+    // not taken off. F is empty: without a range it equals every row.
     DriveWithDisc('D', { 100000 });
-    ASSERT_TRUE(m_sim.DefineDrive('E'));
-    ASSERT_TRUE(m_sim.InsertDisc('E', { 400000 }, 300000));
-    DriveWithDisc('F', { 200000 });
-    DriveWithDisc('G', { 1000000 });
+    DriveWithDisc('E', { 400000 }, 300000);
+    EmptyDrive('F');
+    DriveWithDisc('G', { 200000 });
+    DriveWithDisc('H', { 1000000 });
     CreateList();
     Item('D')->m_pDevice->Seek(50000);
     Item('E')->m_pDevice->Seek(310000);
-    Item('F')->m_pDevice->Seek(180000);
-    Item('G')->m_pDevice->Seek(600000);
-    Tick();
-    ASSERT_EQ(300000, Item('E')->m_wndSlider.GetRangeMin());
-
-    ClickHeader(3);
-    EXPECT_EQ("F: E: G: D:", Rows());
-    ExpectSlidersOverTheirRows();
-}
-
-TEST_F(DriveListOrder, RowWithoutRangeComparesEqualToEveryRowAndTheSortKeepsEveryRow)
-{
-    DriveWithDisc('D', { 100000 });
-    DriveWithDisc('E', { 400000 });
-    EmptyDrive('F');
-    DriveWithDisc('G', { 200000 });
-    CreateList();
-    Item('D')->m_pDevice->Seek(90000);
-    Item('E')->m_pDevice->Seek(100000);
-    Item('G')->m_pDevice->Seek(20000);
+    Item('G')->m_pDevice->Seek(180000);
+    Item('H')->m_pDevice->Seek(600000);
     Tick();
 
     m_pList->m_nSortColumn = 3;
     const LPARAM lList = reinterpret_cast<LPARAM>(m_pList.get());
-    const LPARAM lEmpty = reinterpret_cast<LPARAM>(Item('F'));
-    for (char letter : { 'D', 'E', 'G' })
-    {
-        const LPARAM lOther = reinterpret_cast<LPARAM>(Item(letter));
-        EXPECT_EQ(0, CTestDriveList::CompareItems(lEmpty, lOther, lList)) << letter;
-        EXPECT_EQ(0, CTestDriveList::CompareItems(lOther, lEmpty, lList)) << letter;
-    }
-    EXPECT_EQ(-1, CTestDriveList::CompareItems(reinterpret_cast<LPARAM>(Item('D')),
-                                               reinterpret_cast<LPARAM>(Item('E')), lList));
+    auto compare = [&](char a, char b) {
+        return CTestDriveList::CompareItems(reinterpret_cast<LPARAM>(Item(a)), reinterpret_cast<LPARAM>(Item(b)), lList);
+    };
+    EXPECT_EQ(-1, compare('E', 'D'));
+    EXPECT_EQ(1, compare('D', 'E'));
+    for (char letter : { 'D', 'E', 'G', 'H' })
+        EXPECT_TRUE(compare('F', letter) == 0 && compare(letter, 'F') == 0) << letter;
 
     ClickHeader(3);
-    EXPECT_EQ("D: E: F: G:", TailSorted(0));
+    EXPECT_EQ("D: E: F: G: H:", SortedFrom(0)) << "every row once";
     ExpectSlidersOverTheirRows();
+
+    // Without the empty row the order is whole.
+    m_sim.RemoveDrive('F');
+    m_pList->RefreshDrives();
+    ClickHeader(3);
+    EXPECT_EQ("G: E: H: D:", Rows());
 }
