@@ -38,6 +38,8 @@ wine "$probe" select 0 1 2
 wine "$probe" command 32771
 sleep 4
 read -r _ left top right bottom < <(wine "$probe" geometry | tr -d '\r' | grep '^window ')
-import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$ONDALUX_SHOT"
+# Without time stamps the file changes only when the picture does.
+import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage \
+    -define png:exclude-chunks=date,time "$ONDALUX_SHOT"
 wine "$probe" close
 wait $pid
