@@ -91,6 +91,24 @@ BOOL CMainFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
     return CFrameWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
 }
 
+// The release of a key whose press was an accelerator is kept from the
+// window with the focus: a slider there would take the release of Right
+// after Alt+Right (Alt let go first) as the end of a keyboard step and seek
+// its drive back to the thumb's old place.
+BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
+{
+    if ((pMsg->message == WM_KEYUP || pMsg->message == WM_SYSKEYUP) && m_nAcceleratorKey != 0
+        && pMsg->wParam == m_nAcceleratorKey)
+    {
+        m_nAcceleratorKey = 0;
+        return TRUE;
+    }
+    const BOOL bTranslated = CFrameWnd::PreTranslateMessage(pMsg);
+    if (pMsg->message == WM_KEYDOWN || pMsg->message == WM_SYSKEYDOWN)
+        m_nAcceleratorKey = bTranslated ? pMsg->wParam : 0;
+    return bTranslated;
+}
+
 // ---------------------------------------------------------------------------
 // Transport commands
 

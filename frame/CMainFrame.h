@@ -17,6 +17,7 @@ public:
 
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
     CCDDriveListWnd m_wndDriveList;
     CDialogBar m_wndControlBar;
@@ -51,4 +52,7 @@ private:
     // The same, for the selected rows whose disc has tracks.
     template <class F>
     void ForEachSelectedDisc(F f);
+
+    // The key whose latest press was an accelerator, or 0.
+    WPARAM m_nAcceleratorKey = 0;
 };

@@ -131,7 +131,9 @@ TEST_F(SliderTest, KeyboardStepsOnASliderSeekButNeverScrollTheList)
     m_pFrame->MoveWindow(60, 40, 360, 360);
     Pump();
     HWND hList = List().m_hWnd;
-    SCROLLINFO si = { sizeof si, SIF_ALL };
+    SCROLLINFO si = {};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
     ASSERT_TRUE(::GetScrollInfo(hList, SB_HORZ, &si));
     ASSERT_GT(si.nMax - static_cast<int>(si.nPage), 0) << "the list has nothing to scroll";
     const int nScroll = ::GetScrollPos(hList, SB_HORZ);
@@ -189,4 +191,34 @@ TEST_F(SliderTest, ColumnWidthChangesReplaceTheSlidersAtOnce)
     for (char drive : { 'D', 'E', 'F', 'G' })
         EXPECT_EQ(cell(drive), ChildRect(Slider(drive).m_hWnd)) << drive;
     EXPECT_EQ(before.left + 100, ChildRect(Slider('E').m_hWnd).left);
+}
+
+TEST_F(SliderTest, ReleasingAnAcceleratorsKeyOnASliderDoesNotSeekBack)
+{
+    // The focus in D:'s slider, as after a drag; Alt+Right, Alt released
+    // first: the Right key's release must not end a step on the slider.
+    Device('D')->Seek(91000);
+    Device('D')->Play();
+    Select({ 'D' });
+    Slider('D').SetPos(91000);
+    ::SetForegroundWindow(m_pFrame->m_hWnd);
+    Slider('D').SetFocus();
+    ASSERT_EQ(Slider('D').m_hWnd, ::GetFocus());
+    m_ctl.ClearJournal();
+
+    INPUT keys[4] = {};
+    const WORD vk[4] = { VK_MENU, VK_RIGHT, VK_MENU, VK_RIGHT };
+    for (int i = 0; i < 4; i++)
+    {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = vk[i];
+        keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
+    ASSERT_EQ(4u, ::SendInput(4, keys, sizeof(INPUT)));
+    PumpUntil([&] { return Transport().size() >= 2; });
+    PumpUntil([] { return false; }, 200);
+
+    EXPECT_EQ((StepList{ Pause('D'), Play('D') }), Transport());
+    for (const simcd::SimJournalEntry& play : Entries(MCI_PLAY))
+        EXPECT_EQ(152000u, play.from);
 }
