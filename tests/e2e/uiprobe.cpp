@@ -7,6 +7,11 @@
 //   uiprobe select N...        make exactly rows N... selected
 //   uiprobe command ID         send the main window a menu command
 //   uiprobe close              close the main window and wait for the process
+//   uiprobe sliders            one line per row, in row order: the screen
+//                              rectangles of its slider and of the thumb, then
+//                              the slider's position, minimum and maximum
+//   uiprobe menu               screen rectangle of the open pop-up menu;
+//                              fails when no menu is open
 // List-view messages that carry pointers get buffers inside the program's
 // process.
 #include <windows.h>
@@ -96,9 +101,27 @@ void PrintRect(const char* pszName, const RECT& r)
     std::printf("%s %ld %ld %ld %ld\n", pszName, r.left, r.top, r.right, r.bottom);
 }
 
+// The trackbar child of the list that lies over the row (its vertical centre
+// inside the row's bounds).
+HWND SliderOfRow(HWND hList, const RECT& row)
+{
+    for (HWND h = GetWindow(hList, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+    {
+        char cls[64] = {};
+        GetClassNameA(h, cls, sizeof cls);
+        RECT rect;
+        GetWindowRect(h, &rect);
+        const LONG centre = (rect.top + rect.bottom) / 2;
+        if (lstrcmpiA(cls, TRACKBAR_CLASSA) == 0 && IsWindowVisible(h) && centre >= row.top && centre < row.bottom)
+            return h;
+    }
+    return nullptr;
+}
+
 int Usage()
 {
-    std::fprintf(stderr, "usage: uiprobe wait [SECONDS] | rows | geometry | select N... | command ID | close\n");
+    std::fprintf(stderr, "usage: uiprobe wait [SECONDS] | rows | geometry | select N... | command ID | close"
+                         " | sliders | menu\n");
     return 2;
 }
 }
@@ -108,6 +131,21 @@ int main(int argc, char** argv)
     if (argc < 2)
         return Usage();
     const std::string command = argv[1];
+
+    if (command == "menu")
+    {
+        // Pop-up menus have the system's menu class; only a shown one counts.
+        for (HWND h = FindWindowA("#32768", nullptr); h; h = FindWindowExA(nullptr, h, "#32768", nullptr))
+        {
+            if (!IsWindowVisible(h))
+                continue;
+            RECT rect;
+            GetWindowRect(h, &rect);
+            PrintRect("menu", rect);
+            return 0;
+        }
+        return 1;
+    }
 
     if (command == "wait")
     {
@@ -188,6 +226,31 @@ int main(int argc, char** argv)
                 std::snprintf(name, sizeof name, "button%d", GetDlgCtrlID(h));
                 PrintRect(name, rect);
             }
+        }
+        return 0;
+    }
+    if (command == "sliders")
+    {
+        for (int i = 0; i < nCount; i++)
+        {
+            HWND hSlider = SliderOfRow(hList, ItemRect(hList, buffer, i, LVIR_BOUNDS));
+            if (!hSlider)
+            {
+                std::printf("slider%d none\n", i);
+                continue;
+            }
+            RECT rect;
+            GetWindowRect(hSlider, &rect);
+            RemoteBuffer thumbBuffer(hSlider, sizeof(RECT));
+            RECT thumb = {};
+            SendMessageA(hSlider, TBM_GETTHUMBRECT, 0, thumbBuffer.Address());
+            thumbBuffer.Read(&thumb, sizeof thumb);
+            MapWindowPoints(hSlider, nullptr, reinterpret_cast<POINT*>(&thumb), 2);
+            std::printf("slider%d %ld %ld %ld %ld thumb %ld %ld %ld %ld pos %ld %ld %ld\n", i, rect.left,
+                        rect.top, rect.right, rect.bottom, thumb.left, thumb.top, thumb.right, thumb.bottom,
+                        static_cast<long>(SendMessageA(hSlider, TBM_GETPOS, 0, 0)),
+                        static_cast<long>(SendMessageA(hSlider, TBM_GETRANGEMIN, 0, 0)),
+                        static_cast<long>(SendMessageA(hSlider, TBM_GETRANGEMAX, 0, 0)));
         }
         return 0;
     }

@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# Ondalux as a user drives it: the real program on simulated drives, real X
+# input with xdotool, and what reached the drives read from the journal.
+#   transport_e2e.sh ONDALUX_EXE SIMCD_EXE UIPROBE_EXE
+# Runs inside a Wine session on an X display (the test command provides
+# both). Steps: Ctrl+click two rows and press Ctrl+P (the two-pass start);
+# drag a slider of a playing drive; Alt+Right; the pause button; right-click
+# a row and choose "取り出し(&J)".
+set -u -o pipefail
+exe=$1
+simcd_exe=$2
+probe_exe=$3
+shot=${E2E_SHOT_DIR:-$(dirname "$probe_exe")}/transport_e2e_failure.png
+
+sim() { wine "$simcd_exe" "$@" 2>/dev/null | tr -d '\r'; }
+probe() { wine "$probe_exe" "$@" 2>/dev/null | tr -d '\r'; }
+
+pid=
+cleanup() {
+    if [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null; then
+        probe close >/dev/null || kill "$pid"
+        wait "$pid" 2>/dev/null
+    fi
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    echo "--- rows"; probe rows
+    echo "--- drives"; sim state
+    echo "--- journal (transport)"; journal_transport
+    import -window root "$shot" 2>/dev/null && echo "screen: $shot"
+    exit 1
+}
+
+# Polls a command until it succeeds; 10 s at most.
+until_ok() {
+    local i
+    for ((i = 0; i < 50; i++)); do
+        "$@" && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# Journal lines of play, pause, stop and door opening as "D:PLAY:2000"
+# (drive, command, position played from).
+journal_transport() {
+    sim journal | awk '$8 == "PLAY" || $8 == "PAUSE" || $8 == "STOP" ||
+                       ($8 == "SET" && $10 == "0x0100") {
+                           print $5 $8 ($8 == "PLAY" ? ":" $16 : "") }' | tr '\n' ' '
+}
+journal_is() { [[ $(journal_transport) == "$1" ]]; }
+journal_matches() { [[ $(journal_transport) =~ $1 ]]; }
+
+# "x y" of the centre of a named rectangle of `uiprobe geometry`.
+centre() {
+    probe geometry | awk -v name="$1" '$1 == name { print int(($2 + $4) / 2), int(($3 + $5) / 2) }'
+}
+
+# Selection and focus of every row, e.g. "1:0 1:1 0:0" (selected:focused).
+row_states() { probe rows | awk -F'\t' '{ printf "%s:%s ", $2, $3 }'; }
+rows_are() { [[ $(row_states) == "$1" ]]; }
+
+# Time column of a row.
+row_time() { probe rows | awk -F'\t' -v row="$1" '$1 == row { print $6 }'; }
+
+# The simulated world: three discs of 60, 90 and 30 s from 2 s, so tracks
+# start at 2000, 62000 and 152000 ms.
+sim register >/dev/null || fail "cannot register the simulated driver"
+sim remove all >/dev/null
+for d in D E F; do
+    sim define "$d" >/dev/null && sim insert "$d" 60000,90000,30000 >/dev/null ||
+        fail "cannot set up drive $d"
+done
+sim speed 1 >/dev/null
+
+wine "$exe" &
+pid=$!
+probe wait 30 >/dev/null || fail "no window with rows"
+until_ok test "$(probe rows | cut -f4 | tr -d ' ')" == "$(printf '(D:)\n(E:)\n(F:)')" ||
+    fail "the rows are not D:, E: and F:"
+
+# 1. Click D:, Ctrl+click E:, Ctrl+P.
+read -r x0 y0 < <(centre row0)
+read -r x1 y1 < <(centre row1)
+xdotool mousemove "$((x0 - 80))" "$y0" click 1
+xdotool mousemove "$((x1 - 80))" "$y1" keydown ctrl click 1 keyup ctrl
+until_ok rows_are "1:0 1:1 0:0 " || fail "Ctrl+click did not select D: and E:"
+sim journal clear >/dev/null
+xdotool key ctrl+p
+until_ok journal_matches '^D:PLAY:2000 D:PAUSE E:PLAY:2000 E:PAUSE D:PLAY:[0-9]+ E:PLAY:[0-9]+ $' ||
+    fail "Ctrl+P did not start D: and E: in two passes"
+echo "ok: Ctrl+P started D: and E: together"
+
+# 2. Drag D:'s thumb to the middle of its slider; hold it there.
+read -r _ sl _ sr _ _ tl tt tr tb _ < <(probe sliders | grep '^slider0 ')
+[[ -n ${tb:-} ]] || fail "no slider for D:"
+tx=$(((tl + tr) / 2)); ty=$(((tt + tb) / 2))
+target=$(((sl + sr) / 2))
+sim journal clear >/dev/null
+xdotool mousemove "$tx" "$ty" mousedown 1
+sleep 0.1
+for x in $(seq "$tx" 20 "$target") "$target"; do
+    xdotool mousemove "$x" "$ty"
+    sleep 0.02
+done
+sleep 0.3
+read -r -a held < <(probe sliders | grep '^slider0 ')
+pos=${held[11]}
+((pos > 70000 && pos < 140000)) || { xdotool mouseup 1; fail "thumb dragged to $pos, not into track 2"; }
+text=$(printf '%2d:%02d:%02d' $((pos / 3600000 % 60)) $((pos / 60000 % 60)) $((pos / 1000 % 60)))
+until_ok test "$(row_time 0)" == "$text" || { xdotool mouseup 1; fail "time column shows '$(row_time 0)' while the thumb is at '$text'"; }
+journal_is "" || { xdotool mouseup 1; fail "the drag moved the drive before the release: $(journal_transport)"; }
+xdotool mouseup 1
+# The release's last messages each seek; the first from the thumb's place.
+until_ok journal_matches "^D:PAUSE D:PLAY:$pos (D:PAUSE D:PLAY:[0-9]+ )*\$" ||
+    fail "the release did not seek D: to $pos"
+until_ok rows_are "1:1 0:0 0:0 " || fail "the slider did not make D: the only selected row"
+echo "ok: dragging D:'s thumb showed $text and the release played on from $pos"
+
+# 3. Alt+Right: D: plays on from the start of track 3.
+sim journal clear >/dev/null
+xdotool key alt+Right
+until_ok journal_is "D:PAUSE D:PLAY:152000 " || fail "Alt+Right did not move D: to track 3"
+echo "ok: Alt+Right moved D: to the next track"
+
+# 4. The pause button pauses D: alone.
+read -r bx by < <(centre button32772)
+[[ -n ${by:-} ]] || fail "no pause button"
+sim journal clear >/dev/null
+xdotool mousemove "$bx" "$by" click 1
+until_ok journal_is "D:PAUSE " || fail "the pause button did not pause D: alone"
+sim state D | grep -q 'D: "[^"]*" paused' || fail "D: is not paused"
+sim state E | grep -q 'E: "[^"]*" playing' || fail "E: stopped playing"
+echo "ok: the pause button paused D:"
+
+# 5. Right-click E:, choose 取り出し(&J).
+sim journal clear >/dev/null
+xdotool mousemove "$((x1 - 80))" "$y1" click 3
+until_ok probe menu >/dev/null || fail "no context menu after a right click"
+until_ok rows_are "0:0 1:1 0:0 " || fail "the right click did not select E: alone"
+xdotool key j
+until_ok journal_is "E:SET " || fail "取り出し did not open E:'s tray"
+sim state E | grep -q 'door open' || fail "E:'s door is not open"
+until_ok eval '! probe menu >/dev/null' || fail "the menu is still open"
+echo "ok: the context menu's 取り出し opened E:'s tray"
+exit 0
