@@ -131,7 +131,7 @@ const char* SimCommandLine::Usage()
            "  journal [clear]          print (or clear) the MCI commands received\n"
            "  register                 device type cdaudio uses the simulated drives\n"
            "  unregister               device type cdaudio uses Wine's real CD driver\n"
-           "A drive is a letter from D to Y, with or without a colon.\n";
+           "A drive is a letter A, B or D to Y, with or without a colon.\n";
 }
 
 int SimCommandLine::Run(const std::vector<std::string>& args, std::ostream& out,

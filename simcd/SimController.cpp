@@ -82,9 +82,9 @@ bool SimController::CheckLetter(char& letter) const
         return Fail(m_pWorld->GetError());
     if (letter >= 'a' && letter <= 'z')
         letter = static_cast<char>(letter - 'a' + 'A');
-    // A: to C: are the floppy and system drives of every prefix.
-    if (letter < 'D' || letter > 'Y')
-        return Fail(std::string("not a drive letter for a simulated drive (D to Y): ") + letter);
+    // C: and Z: are the system drive and the Unix root of every prefix.
+    if (letter < 'A' || letter > 'Y' || letter == 'C')
+        return Fail(std::string("not a drive letter for a simulated drive (A, B, D to Y): ") + letter);
     return true;
 }
 

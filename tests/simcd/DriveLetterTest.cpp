@@ -50,6 +50,20 @@ TEST_F(DriveLetterTest, DefinedDrivesAppearAndVanishForThisProcess)
     EXPECT_TRUE(LetterListed('S'));
 }
 
+TEST_F(DriveLetterTest, EveryLetterButTheSystemDriveAndTheUnixRootCanBeADrive)
+{
+    for (char letter : {'A', 'B', 'Y'}) {
+        ASSERT_TRUE(m_sim.DefineDrive(letter)) << m_sim.GetLastError();
+        const char root[] = {letter, ':', '\\', '\0'};
+        EXPECT_EQ(static_cast<UINT>(DRIVE_CDROM), GetDriveTypeA(root)) << root;
+    }
+    EXPECT_FALSE(m_sim.DefineDrive('C'));
+    EXPECT_FALSE(m_sim.DefineDrive('Z'));
+    EXPECT_EQ(static_cast<UINT>(DRIVE_FIXED), GetDriveTypeA("C:\\"));
+    ASSERT_TRUE(m_sim.RemoveAllDrives());
+    EXPECT_FALSE(LetterListed('A'));
+}
+
 TEST_F(DriveLetterTest, TheToolInAnotherProcessChangesTheSameWorld)
 {
     ASSERT_EQ(0, simtest::RunSimcd("define q: \"FROM TOOL\""));
