@@ -327,7 +327,10 @@ void CCDDriveListWnd::UpdateRow(int nItem, BOOL bWholeSecond)
     {
         SetItemText(nItem, 1, "空");
         SetItemText(nItem, 2, nullptr);
-        if (bWholeSecond && (!pItem->m_pDevice || pItem->m_pDevice->IsMediaPresent()))
+        // A device that failed to open cannot say whether a disc is in: it
+        // is opened again every second, as a missing one is.
+        if (bWholeSecond && (!pItem->m_pDevice || pItem->m_pDevice->GetDeviceID() == 0
+                             || pItem->m_pDevice->IsMediaPresent()))
             ReloadDrive(nItem);
         return;
     }
