@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# The soak of the built program, longer than the test suite's run:
+#   scripts/soak.sh [SECONDS] [SEED]      (default 600 s, a seed of the clock)
+# Builds what it needs, then prints the seed, the events and the counters.
+# A failure names the seed: run again with it to replay the same events.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+seconds=${1:-600}
+seed_arg=()
+[[ -n ${2:-} ]] && seed_arg=(--seed="$2")
+
+ensure_packages
+BUILD_TARGETS="soak_tests simcd" build_all >/dev/null
+prepare_prefix
+wine_env
+cd "$build"
+xvfb-run -a -s "-screen 0 1280x1024x24" "$repo/scripts/wine-session.sh" \
+    wine tests/soak/soak_tests.exe --gtest_filter=Soak.* --seconds="$seconds" "${seed_arg[@]}"
