@@ -80,6 +80,7 @@ struct MainSearch
 {
     DWORD dwProcessId;
     HWND hMain;
+    bool bList;  // the window must hold the drive list
 };
 
 BOOL CALLBACK FindMain(HWND hWnd, LPARAM lParam)
@@ -88,7 +89,7 @@ BOOL CALLBACK FindMain(HWND hWnd, LPARAM lParam)
     DWORD dwProcessId = 0;
     ::GetWindowThreadProcessId(hWnd, &dwProcessId);
     if (dwProcessId != pSearch->dwProcessId || !::IsWindowVisible(hWnd) || ::GetWindow(hWnd, GW_OWNER)
-        || !::GetDlgItem(hWnd, kListId))
+        || (pSearch->bList && !::GetDlgItem(hWnd, kListId)))
         return TRUE;
     pSearch->hMain = hWnd;
     return FALSE;
@@ -172,18 +173,20 @@ bool RemoteProgram::WaitForWindow(int nRows, DWORD dwTimeoutMs)
     {
         if (!Running())
             return false;
-        MainSearch search = { m_process.dwProcessId, nullptr };
+        MainSearch search = { m_process.dwProcessId, nullptr, nRows != kAnyWindow };
         ::EnumWindows(FindMain, reinterpret_cast<LPARAM>(&search));
         if (!search.hMain)
             continue;
+        m_hMain = search.hMain;
         // The thread answers only once the start-up, its first paint
         // included, is over.
         if (RoundTripMs(dwTimeoutMs) >= dwTimeoutMs)
             continue;
+        if (nRows == kAnyWindow)
+            return true;
         HWND hList = ::GetDlgItem(search.hMain, kListId);
         if (nRows >= 0 && ::SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0) != nRows)
             continue;
-        m_hMain = search.hMain;
         m_hList = hList;
         return m_buffer.Attach(m_process.hProcess, 4096);
     }
@@ -204,12 +207,9 @@ LRESULT RemoteProgram::Send(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
 
 DWORD RemoteProgram::RoundTripMs(DWORD dwTimeoutMs) const
 {
-    MainSearch search = { m_process.dwProcessId, m_hMain };
-    if (!search.hMain)
-        ::EnumWindows(FindMain, reinterpret_cast<LPARAM>(&search));
     const DWORD dwStart = ::GetTickCount();
     DWORD_PTR result = 0;
-    if (!search.hMain || !::SendMessageTimeoutA(search.hMain, WM_NULL, 0, 0, SMTO_NORMAL, dwTimeoutMs, &result))
+    if (!m_hMain || !::SendMessageTimeoutA(m_hMain, WM_NULL, 0, 0, SMTO_NORMAL, dwTimeoutMs, &result))
         return dwTimeoutMs;
     return ::GetTickCount() - dwStart;
 }

@@ -54,7 +54,9 @@ public:
     // Starts the executable; false when it cannot be started.
     bool Start(const std::string& exe);
     // Waits for the visible main window with the given number of rows (any
-    // number when negative) and for its thread to answer a message.
+    // number when negative; any window at all with kAnyWindow) and for its
+    // thread to answer a message.
+    enum { kAnyWindow = -2 };
     bool WaitForWindow(int nRows, DWORD dwTimeoutMs = 30000);
     bool Running() const;
     DWORD Id() const { return m_process.dwProcessId; }
