@@ -50,22 +50,15 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
                                this, AFX_IDW_PANE_FIRST))
         return -1;
 
-    if (!m_wndControlBar.Create(this, IDD_CONTROL_BAR,
-                                WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY,
-                                AFX_IDW_TOOLBAR))
+    if (!CreateBars())
+    {
+        // A failed creation gives the windows WM_NCDESTROY alone, and the
+        // list view then deletes its rows without notifications: the rows'
+        // devices would stay open. Destroyed here, the list reports every
+        // row's deletion, so every drive is closed.
+        m_wndDriveList.DestroyWindow();
         return -1;
-
-    m_wndPlayButton.SubclassDlgItem(ID_CD_PLAY, &m_wndControlBar);
-    m_wndPauseButton.SubclassDlgItem(ID_CD_PAUSE, &m_wndControlBar);
-    m_wndStopButton.SubclassDlgItem(ID_CD_STOP, &m_wndControlBar);
-    m_wndRepeatButton.SubclassDlgItem(ID_CD_REPEAT, &m_wndControlBar);
-    m_wndNextButton.SubclassDlgItem(ID_CD_NEXT_TRACK, &m_wndControlBar);
-    m_wndPrevButton.SubclassDlgItem(ID_CD_PREV_TRACK, &m_wndControlBar);
-
-    if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR))
-        return -1;
-    if (!m_wndStatusBar.SetIndicators(indicators, 1))
-        return -1;
+    }
 
     // First shown a third smaller than the system's default size, at the
     // default top-left corner.
@@ -77,6 +70,28 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     rect.bottom += nHeight / -3;
     MoveWindow(rect, TRUE);
     return 0;
+}
+
+// The control bar with its six buttons, and the status bar.
+BOOL CMainFrame::CreateBars()
+{
+    if (!m_wndControlBar.Create(this, IDD_CONTROL_BAR,
+                                WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY,
+                                AFX_IDW_TOOLBAR))
+        return FALSE;
+
+    m_wndPlayButton.SubclassDlgItem(ID_CD_PLAY, &m_wndControlBar);
+    m_wndPauseButton.SubclassDlgItem(ID_CD_PAUSE, &m_wndControlBar);
+    m_wndStopButton.SubclassDlgItem(ID_CD_STOP, &m_wndControlBar);
+    m_wndRepeatButton.SubclassDlgItem(ID_CD_REPEAT, &m_wndControlBar);
+    m_wndNextButton.SubclassDlgItem(ID_CD_NEXT_TRACK, &m_wndControlBar);
+    m_wndPrevButton.SubclassDlgItem(ID_CD_PREV_TRACK, &m_wndControlBar);
+
+    if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR))
+        return FALSE;
+    if (!m_wndStatusBar.SetIndicators(indicators, 1))
+        return FALSE;
+    return TRUE;
 }
 
 void CMainFrame::OnSetFocus(CWnd*)

@@ -46,6 +46,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    BOOL CreateBars();
     // Calls f with the device of every selected row, in list order.
     template <class F>
     void ForEachSelectedDevice(F f);
