@@ -2,8 +2,6 @@
 
 #include <mmddk.h>
 
-#include <string>
-
 #include "res/resource.h"
 
 using simcd::SimJournalEntry;
@@ -27,19 +25,11 @@ bool operator==(const Step& a, const Step& b)
 
 std::ostream& operator<<(std::ostream& os, const Step& s)
 {
-    os << s.drive << ": ";
-    switch (s.command)
-    {
-    case MCI_STATUS:
-        return os << (s.item == MCI_STATUS_MODE ? "mode" : s.item == MCI_STATUS_POSITION ? "position" : "status ")
-                  << (s.item == MCI_STATUS_MODE || s.item == MCI_STATUS_POSITION ? "" : std::to_string(s.item));
-    case MCI_PLAY: return os << "play";
-    case MCI_PAUSE: return os << "pause";
-    case MCI_STOP: return os << "stop";
-    case MCI_SEEK: return os << "seek";
-    case MCI_SET: return os << "set";
-    default: return os << "command 0x" << std::hex << s.command << std::dec;
-    }
+    const char* name = s.command == MCI_STATUS ? "status" : s.command == MCI_PLAY ? "play"
+                     : s.command == MCI_PAUSE ? "pause" : s.command == MCI_STOP ? "stop"
+                     : s.command == MCI_SET ? "set" : "command";
+    os << s.drive << ": " << name;
+    return s.command == MCI_STATUS ? os << " " << s.item : os;
 }
 
 Step Mode(char drive) { return { drive, MCI_STATUS, MCI_STATUS_MODE }; }

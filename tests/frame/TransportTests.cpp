@@ -126,8 +126,14 @@ TEST_F(FrameTest, NotReadyDriveIsSkippedByPlayOnly)
     EXPECT_EQ((StepList{ Pause('D'), Pause('E') }), Transport());
 }
 
-TEST_F(FrameTest, DriveWithoutDiscIsSkippedByAllButEject)
+TEST_F(FrameTest, DriveWithoutDiscIsSkippedByAllButEjectAndUnselectedOnesByAll)
 {
+    Select({});
+    for (UINT nID : kAllTransport)
+        Command(nID);
+    EXPECT_TRUE(Steps().empty());
+    EXPECT_FALSE(theApp.IsWaitCursorShown());
+
     Select({ 'D', 'G' });
     for (UINT nID : { ID_CD_PLAY, ID_CD_PAUSE, ID_CD_STOP, ID_CD_NEXT_TRACK, ID_CD_PREV_TRACK })
     {
@@ -144,15 +150,6 @@ TEST_F(FrameTest, DriveWithoutDiscIsSkippedByAllButEject)
     EXPECT_TRUE(Drive('G').doorOpen);
     EXPECT_TRUE(Drive('D').doorOpen);
     EXPECT_FALSE(Drive('F').doorOpen);
-}
-
-TEST_F(FrameTest, WithoutSelectionNoCommandReachesADrive)
-{
-    Select({});
-    for (UINT nID : kAllTransport)
-        Command(nID);
-    EXPECT_TRUE(Steps().empty());
-    EXPECT_FALSE(theApp.IsWaitCursorShown());
 }
 
 // ---------------------------------------------------------------------------
