@@ -276,8 +276,16 @@ void CCDDriveListWnd::LayoutSliders()
         CRect rect;
         GetSubItemRect(i, 3, LVIR_BOUNDS, rect);
         rect.InflateRect(-1, -1);
-        slider.ShowWindow(i >= nTop && i <= nLast ? SW_SHOW : SW_HIDE);
-        slider.MoveWindow(rect, TRUE);
+        // Ten times a second for every row: a slider that already shows as
+        // it should and stands where it should is not shown or moved again.
+        const bool bShow = i >= nTop && i <= nLast;
+        if (bShow != ((slider.GetStyle() & WS_VISIBLE) != 0))
+            slider.ShowWindow(bShow ? SW_SHOW : SW_HIDE);
+        CRect current;
+        slider.GetWindowRect(&current);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&current), 2);
+        if (!(current == rect))
+            slider.MoveWindow(rect, TRUE);
     }
 }
 
