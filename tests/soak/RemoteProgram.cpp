@@ -386,12 +386,30 @@ ProcessCounters ReadCounters(HANDLE hProcess, DWORD dwProcessId)
 // ---------------------------------------------------------------------------
 // Unix side
 
+namespace
+{
+bool OfThisPrefix(int pid)
+{
+    char prefix[MAX_PATH] = {};
+    ::GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+    const std::string wanted = std::string("WINEPREFIX=") + prefix + '\0';
+    return ReadWholeFile(ProcFile(pid, "environ")).find(wanted) != std::string::npos;
+}
+
+bool EndsWithNoCase(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && lstrcmpiA(text.c_str() + text.size() - end.size(), end.c_str()) == 0;
+}
+}
+
 int UnixPidOf(const std::string& exe)
 {
+    const std::string name = exe.substr(exe.find_last_of("\\/") + 1);
     for (int pid : UnixPids())
     {
-        const std::string commandLine = ReadWholeFile(ProcFile(pid, "cmdline"));
-        if (commandLine.compare(0, exe.size(), exe) == 0)
+        // Wine shows the program as the first argument, in one form or another.
+        const std::string first = ReadWholeFile(ProcFile(pid, "cmdline")).c_str();
+        if (EndsWithNoCase(first, name) && OfThisPrefix(pid))
             return pid;
     }
     return 0;
@@ -399,14 +417,10 @@ int UnixPidOf(const std::string& exe)
 
 int WineServerPid()
 {
-    char prefix[MAX_PATH] = {};
-    ::GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
-    const std::string wanted = std::string("WINEPREFIX=") + prefix + '\0';
     for (int pid : UnixPids())
     {
-        if (ReadWholeFile(ProcFile(pid, "comm")) != "wineserver\n")
-            continue;
-        if (ReadWholeFile(ProcFile(pid, "environ")).find(wanted) != std::string::npos)
+        // "wineserver32" or "wineserver64" on Debian.
+        if (ReadWholeFile(ProcFile(pid, "comm")).compare(0, 10, "wineserver") == 0 && OfThisPrefix(pid))
             return pid;
     }
     return 0;
@@ -428,19 +442,19 @@ double UnixCpuMs(int pid)
     return static_cast<double>(user + system) * 10.0;
 }
 
-ThreadCpuClock::ThreadCpuClock()
-    : m_hFile(::CreateFileA("Z:\\proc\\thread-self\\schedstat", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+UnixCpuClock::UnixCpuClock(int pid)
+    : m_hFile(::CreateFileA(ProcFile(pid, "schedstat").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, 0, nullptr))
 {
 }
 
-ThreadCpuClock::~ThreadCpuClock()
+UnixCpuClock::~UnixCpuClock()
 {
     if (m_hFile != INVALID_HANDLE_VALUE)
         ::CloseHandle(m_hFile);
 }
 
-uint64_t ThreadCpuClock::NowNs()
+uint64_t UnixCpuClock::NowNs()
 {
     char text[128] = {};
     DWORD cb = 0;
@@ -448,10 +462,5 @@ uint64_t ThreadCpuClock::NowNs()
     if (m_hFile == INVALID_HANDLE_VALUE || !::ReadFile(m_hFile, text, sizeof text - 1, &cb, &at))
         return 0;
     return std::strtoull(text, nullptr, 10);
-}
-
-uint64_t UnixThreadCpuNs(int pid)
-{
-    return std::strtoull(ReadWholeFile(ProcFile(pid, "schedstat")).c_str(), nullptr, 10);
 }
 }

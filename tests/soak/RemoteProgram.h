@@ -103,26 +103,26 @@ struct ProcessCounters
 ProcessCounters ReadCounters(HANDLE hProcess, DWORD dwProcessId);
 
 // Unix side of Wine processes, read through drive Z:.
-// The Unix process id of the Wine process running the executable (matched
-// by its full Windows path in the command line), or 0.
+// The Unix process id of a process of this prefix that runs an executable
+// of that file name, or 0.
 int UnixPidOf(const std::string& exe);
 // The wineserver of this prefix, or 0.
 int WineServerPid();
 // CPU time (user + system) of a Unix process, in ms (10 ms steps).
 double UnixCpuMs(int pid);
-// CPU time of the calling thread in ns, from the scheduler's statistics.
-class ThreadCpuClock
+// The scheduler's CPU time of a Unix process's main thread (the wineserver
+// has no other), in ns. Files are opened by the wineserver, so the path must
+// name the thread: /proc/thread-self would be the server's own.
+class UnixCpuClock
 {
 public:
-    ThreadCpuClock();
-    ~ThreadCpuClock();
-    ThreadCpuClock(const ThreadCpuClock&) = delete;
-    ThreadCpuClock& operator=(const ThreadCpuClock&) = delete;
+    explicit UnixCpuClock(int pid);
+    ~UnixCpuClock();
+    UnixCpuClock(const UnixCpuClock&) = delete;
+    UnixCpuClock& operator=(const UnixCpuClock&) = delete;
     uint64_t NowNs();
 
 private:
     HANDLE m_hFile;
 };
-// The scheduler's CPU time of a Unix process's main thread, in ns.
-uint64_t UnixThreadCpuNs(int pid);
 }

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# The benchmark (not part of the test command): builds what it needs and
+# prints a table of the refresh tick's cost, MCI commands per tick, the start
+# skew of a synchronised play, start-up beside a bare window, and idle CPU.
+#   scripts/bench.sh [--quick]
+# docs/benchmarks.md holds measured numbers and how to read them.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+ensure_packages
+BUILD_TARGETS="benchmark simcd" build_all >/dev/null
+prepare_prefix
+wine_env
+cd "$build"
+xvfb-run -a -s "-screen 0 1280x1024x24" "$repo/scripts/wine-session.sh" \
+    wine tests/soak/benchmark.exe "$@"
