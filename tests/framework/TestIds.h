@@ -13,4 +13,3 @@
 #define ID_TEST_CHECK       32774  // handled by the frame, checked by an update handler
 #define ID_TEST_BOTH        32775  // handled by the frame and the application
 #define ID_TEST_DISABLED    32776  // handled by the frame, disabled by an update handler
-#define ID_TEST_THROW       32777  // its handler throws
