@@ -1,81 +1,73 @@
-// Reads the program's resources back with the W functions and compares them
-// with what the program and its users expect.
+// Reads the program's resources back from the built program with the W
+// functions and compares every one of them with what the program and its
+// users expect. Structured resources are read as lines of text and compared
+// line by line, so that a failure names the resource and the line. Only
+// Japanese resources are looked for: one in another language counts as missing.
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <memory>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "DlgTemplate.h"
 #include "resource.h"
 
 namespace {
 
-const WORD kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+using Lines = std::vector<std::wstring>;
 
-// RES_MODULE is a build-tree path; a Unix one is reached through Wine's Z: drive.
-std::wstring ModulePath()
+std::string Utf8(const std::wstring& s)
 {
-    const std::string path = RES_MODULE;
-    std::wstring result = path.compare(0, 1, "/") == 0 ? L"Z:" : L"";
-    for (char c : path)
-        result += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
-    return result;
-}
-
-struct LoadedModule
-{
-    HMODULE handle = LoadLibraryExW(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ~LoadedModule() { if (handle) FreeLibrary(handle); }
-};
-
-std::string Narrow(const std::wstring& s)
-{
-    int n = WideCharToMultiByte(CP_UTF8, 0, s.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, s.c_str(), -1, &out[0], n, nullptr, nullptr);
-    out.resize(n - 1);
+    std::string out(s.size() * 3, '\0');
+    out.resize(WideCharToMultiByte(CP_UTF8, 0, s.data(), int(s.size()), &out[0], int(out.size()), nullptr, nullptr));
     return out;
 }
 
-class Resources : public testing::Test
+std::wstring N(long long value) { return std::to_wstring(value); }
+
+std::wstring Hex(DWORD value) { std::wostringstream s; s << std::hex << value; return s.str(); }
+
+// Fields separated by blanks. A braced list is evaluated in order, so fields
+// may be read one after the other from a resource's bytes.
+std::wstring Join(std::initializer_list<std::wstring> fields)
 {
-protected:
-    void SetUp() override
-    {
-        ASSERT_NE(nullptr, Module()) << "cannot load " << Narrow(ModulePath());
-    }
+    std::wstring line;
+    for (const std::wstring& field : fields)
+        line += field + L' ';
+    return line;
+}
 
-    static HMODULE Module()
-    {
-        static LoadedModule module;
-        return module.handle;
-    }
-
-    // The bytes of a Japanese resource; empty when there is none. The type is
-    // one of the integer RT_* names.
-    static std::vector<BYTE> Raw(LPCSTR type, WORD id)
-    {
-        HRSRC info = FindResourceExW(Module(), MAKEINTRESOURCEW(reinterpret_cast<UINT_PTR>(type)),
-                                     MAKEINTRESOURCEW(id), kJapanese);
-        HGLOBAL data = info ? LoadResource(Module(), info) : nullptr;
-        const BYTE* bytes = static_cast<const BYTE*>(data ? LockResource(data) : nullptr);
-        return bytes ? std::vector<BYTE>(bytes, bytes + SizeofResource(Module(), info))
-                     : std::vector<BYTE>();
-    }
-
-    static std::wstring String(UINT id)
-    {
-        const wchar_t* text = nullptr;
-        int length = LoadStringW(Module(), id, reinterpret_cast<LPWSTR>(&text), 0);
-        return length > 0 ? std::wstring(text, length) : std::wstring();
-    }
-};
-
-TEST_F(Resources, StringTable)
+void ExpectLines(const std::string& what, const Lines& want, const Lines& got)
 {
+    for (size_t i = 0; i < std::max(want.size(), got.size()); ++i)
+        EXPECT_EQ(i < want.size() ? Utf8(want[i]) : "(none)", i < got.size() ? Utf8(got[i]) : "(none)")
+            << what << ", line " << i + 1;
+}
+
+// RES_MODULE is the program's path in the build tree; Wine finds a Unix one on its Z: drive.
+HMODULE Module()
+{
+    static const std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&FreeLibrary)> module(
+        LoadLibraryExW(L"" RES_MODULE, nullptr, LOAD_LIBRARY_AS_DATAFILE), &FreeLibrary);
+    return module.get();
+}
+
+// The bytes of a Japanese resource; empty when there is none.
+std::vector<BYTE> Raw(LPCSTR type, WORD id)
+{
+    HRSRC info = FindResourceExW(Module(), MAKEINTRESOURCEW(reinterpret_cast<UINT_PTR>(type)), MAKEINTRESOURCEW(id),
+                                 MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+    const BYTE* bytes = info ? static_cast<const BYTE*>(LockResource(LoadResource(Module(), info))) : nullptr;
+    return bytes ? std::vector<BYTE>(bytes, bytes + SizeofResource(Module(), info)) : std::vector<BYTE>();
+}
+
+TEST(Resources, StringTable)
+{
+    ASSERT_NE(nullptr, Module()) << "cannot load " RES_MODULE;
     const std::map<UINT, std::wstring> rows = {
         {IDR_MAINFRAME, L"Ondalux"},
         {ID_CD_PLAY, L"選択項目を再生します。\n再生 (Ctrl+P)"},
@@ -100,233 +92,179 @@ TEST_F(Resources, StringTable)
         {AFX_IDS_SCCLOSE, L"Ondalux を終了します。"},
         {AFX_IDS_SCRESTORE, L"ウィンドウを通常のサイズに戻します。"},
         {AFX_IDS_SCTASKLIST, L"タスク一覧をアクティブにします。"},
+        {ID_HELP, L""},  // no prompt, no tooltip
     };
-    for (const auto& row : rows) {
-        EXPECT_EQ(Narrow(row.second), Narrow(String(row.first))) << "string " << row.first;
-        EXPECT_FALSE(Raw(RT_STRING, static_cast<WORD>(row.first / 16 + 1)).empty())
-            << "string " << row.first << " is not Japanese";
+    for (const auto& [id, text] : rows) {
+        const wchar_t* loaded = L"";
+        const int length = LoadStringW(Module(), id, reinterpret_cast<LPWSTR>(&loaded), 0);
+        EXPECT_EQ(Utf8(text), Utf8(std::wstring(loaded, std::max(length, 0)))) << "string " << id;
+        EXPECT_TRUE(text.empty() || !Raw(RT_STRING, WORD(id / 16 + 1)).empty()) << "string " << id << " not Japanese";
     }
-    EXPECT_EQ("", Narrow(String(ID_HELP))) << "ID_HELP has no prompt or tooltip";
 }
 
-TEST_F(Resources, MenuPopupsAndItemsInOrder)
+// A menu's items, depth first: a pop-up's text, then its items indented, each
+// with its id and state, and "-" for a separator.
+void ReadMenu(HMENU menu, const std::wstring& indent, Lines& lines)
 {
-    struct Item { const wchar_t* text; UINT id; };  // text nullptr: separator
-    struct Popup { const wchar_t* text; std::vector<Item> items; };
-    const std::vector<Popup> expected = {
-        {L"ファイル(&F)", {{L"終了(&X)", ID_APP_EXIT}}},
-        {L"表示(&V)", {{L"コントロールバー(&C)", ID_VIEW_TOOLBAR},
-                       {L"ステータスバー(&S)", ID_VIEW_STATUS_BAR}}},
-        {L"再生(&P)", {{L"再生(&P)\tCtrl+P", ID_CD_PLAY},
-                       {L"一時停止(&A)\tCtrl+A", ID_CD_PAUSE},
-                       {L"停止(&S)\tCtrl+S", ID_CD_STOP},
-                       {nullptr, 0},
-                       {L"次のトラック(&N)\tAlt+→", ID_CD_NEXT_TRACK},
-                       {L"前のトラック(&R)\tAlt+←", ID_CD_PREV_TRACK},
-                       {nullptr, 0},
-                       {L"繰り返し(&L)", ID_CD_REPEAT},
-                       {nullptr, 0},
-                       {L"取り出し(&J)", ID_CD_EJECT}}},
-        {L"ヘルプ(&H)", {{L"ヘルプ(&H)...\tF1", ID_HELP},
-                         {L"バージョン情報(&A)...", ID_APP_ABOUT}}},
-    };
-    auto text = [](HMENU menu, int pos) {
-        wchar_t buffer[256] = {};
-        GetMenuStringW(menu, pos, buffer, 256, MF_BYPOSITION);
-        return Narrow(buffer);
-    };
-
-    EXPECT_FALSE(Raw(RT_MENU, IDR_MAINFRAME).empty()) << "menu IDR_MAINFRAME is not Japanese";
-    HMENU menu = LoadMenuW(Module(), MAKEINTRESOURCEW(IDR_MAINFRAME));
-    ASSERT_NE(nullptr, menu) << "menu IDR_MAINFRAME";
-    ASSERT_EQ(static_cast<int>(expected.size()), GetMenuItemCount(menu)) << "pop-ups of the menu";
-    for (int p = 0; p < static_cast<int>(expected.size()); ++p) {
-        SCOPED_TRACE("pop-up " + std::to_string(p) + " " + Narrow(expected[p].text));
-        HMENU popup = GetSubMenu(menu, p);
-        ASSERT_NE(nullptr, popup);
-        EXPECT_EQ(Narrow(expected[p].text), text(menu, p));
-        const auto& items = expected[p].items;
-        ASSERT_EQ(static_cast<int>(items.size()), GetMenuItemCount(popup));
-        for (int i = 0; i < static_cast<int>(items.size()); ++i) {
-            const UINT state = GetMenuState(popup, i, MF_BYPOSITION);
-            if (!items[i].text) {
-                EXPECT_TRUE(state & MF_SEPARATOR) << "item " << i << " is a separator";
-                continue;
-            }
-            EXPECT_EQ(Narrow(items[i].text), text(popup, i)) << "item " << i;
-            EXPECT_EQ(items[i].id, GetMenuItemID(popup, i)) << "item " << i;
-            EXPECT_EQ(0u, state & (MF_GRAYED | MF_CHECKED | MF_POPUP)) << "item " << i;
-        }
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[256] = {};
+        GetMenuStringW(menu, i, text, 256, MF_BYPOSITION);
+        const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+        const HMENU popup = GetSubMenu(menu, i);
+        const std::wstring item = state & MF_SEPARATOR ? L"-" : Join({text, N(GetMenuItemID(menu, i)), Hex(state)});
+        lines.push_back(indent + (popup ? text : item));
+        if (popup)
+            ReadMenu(popup, indent + L"  ", lines);
     }
-    DestroyMenu(menu);
 }
 
-TEST_F(Resources, AcceleratorsInOrder)
+TEST(Resources, MenuPopupsAndItemsInOrder)
 {
-    struct Entry { WORD flags, key, command, padding; };
-    const WORD plain = FVIRTKEY | FNOINVERT;
-    const std::vector<Entry> expected = {
-        {plain, VK_F1, ID_HELP, 0},
-        {plain | FCONTROL, 'A', ID_CD_PAUSE, 0},
-        {plain | FCONTROL, 'P', ID_CD_PLAY, 0},
-        {plain | FCONTROL, 'S', ID_CD_STOP, 0},
-        {plain | FALT, VK_RIGHT, ID_CD_NEXT_TRACK, 0},
-        {plain | FALT, VK_LEFT, ID_CD_PREV_TRACK, 0},
+    const auto item = [](const wchar_t* text, UINT id) { return L"  " + Join({text, N(id), L"0"}); };
+    const Lines want = {
+        L"ファイル(&F)", item(L"終了(&X)", ID_APP_EXIT),
+        L"表示(&V)", item(L"コントロールバー(&C)", ID_VIEW_TOOLBAR), item(L"ステータスバー(&S)", ID_VIEW_STATUS_BAR),
+        L"再生(&P)",  // the third pop-up: the list's context menu too
+        item(L"再生(&P)\tCtrl+P", ID_CD_PLAY),
+        item(L"一時停止(&A)\tCtrl+A", ID_CD_PAUSE),
+        item(L"停止(&S)\tCtrl+S", ID_CD_STOP),
+        L"  -",
+        item(L"次のトラック(&N)\tAlt+→", ID_CD_NEXT_TRACK),
+        item(L"前のトラック(&R)\tAlt+←", ID_CD_PREV_TRACK),
+        L"  -",
+        item(L"繰り返し(&L)", ID_CD_REPEAT),
+        L"  -",
+        item(L"取り出し(&J)", ID_CD_EJECT),
+        L"ヘルプ(&H)", item(L"ヘルプ(&H)...\tF1", ID_HELP), item(L"バージョン情報(&A)...", ID_APP_ABOUT),
+    };
+    const bool japanese = !Raw(RT_MENU, IDR_MAINFRAME).empty();
+    const std::unique_ptr<std::remove_pointer_t<HMENU>, decltype(&DestroyMenu)> menu(
+        japanese ? LoadMenuW(Module(), MAKEINTRESOURCEW(IDR_MAINFRAME)) : nullptr, &DestroyMenu);
+    Lines got;
+    if (menu)
+        ReadMenu(menu.get(), L"", got);
+    ExpectLines("menu IDR_MAINFRAME", want, got);
+}
+
+TEST(Resources, AcceleratorsInOrder)
+{
+    const auto entry = [](int flags, int key, int command) { return Join({Hex(flags), N(key), N(command)}); };
+    const int plain = FVIRTKEY | FNOINVERT, last = 0x80;  // the last entry is marked
+    const Lines want = {
+        entry(plain, VK_F1, ID_HELP),
+        entry(plain | FCONTROL, 'A', ID_CD_PAUSE),
+        entry(plain | FCONTROL, 'P', ID_CD_PLAY),
+        entry(plain | FCONTROL, 'S', ID_CD_STOP),
+        entry(plain | FALT, VK_RIGHT, ID_CD_NEXT_TRACK),
+        entry(plain | FALT | last, VK_LEFT, ID_CD_PREV_TRACK),
     };
     const std::vector<BYTE> raw = Raw(RT_ACCELERATOR, IDR_MAINFRAME);
-    ASSERT_EQ(expected.size() * sizeof(Entry), raw.size()) << "accelerator table IDR_MAINFRAME";
-    const Entry* entries = reinterpret_cast<const Entry*>(raw.data());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        const WORD endFlag = i + 1 == expected.size() ? 0x80 : 0;  // marks the last entry
-        EXPECT_EQ(expected[i].flags | endFlag, entries[i].flags) << "accelerator " << i;
-        EXPECT_EQ(expected[i].key, entries[i].key) << "accelerator " << i;
-        EXPECT_EQ(expected[i].command, entries[i].command) << "accelerator " << i;
-    }
+    Lines got;
+    for (size_t i = 0; i + 8 <= raw.size(); i += 8)  // flags, key, command, padding
+        got.push_back(entry(raw[i] | raw[i + 1] << 8, raw[i + 2] | raw[i + 3] << 8, raw[i + 4] | raw[i + 5] << 8));
+    ExpectLines("accelerator table IDR_MAINFRAME", want, got);
 }
 
-struct ExpectedControl
+// An extended dialog template as lines: the dialog (signature, help id,
+// extended style, style, place, menu, class, title), its font (points,
+// weight, italic and charset, face), then one line per control (help id,
+// extended style, style, place, id, class, title). Past the end it reads zeros.
+Lines ReadDialog(WORD id)
 {
-    const wchar_t* className;
-    int id;
-    const wchar_t* text;
-    short x, y, cx, cy;
-    DWORD style;
-};
-
-void ExpectDialogItems(const DlgTemplate& dialog, const std::vector<ExpectedControl>& expected)
-{
-    ASSERT_EQ(expected.size(), dialog.items.size()) << "number of controls";
-    for (size_t i = 0; i < expected.size(); ++i) {
-        const auto& want = expected[i];
-        const auto& item = dialog.items[i];
-        SCOPED_TRACE("control " + std::to_string(i) + " id " + std::to_string(want.id));
-        EXPECT_EQ(Narrow(want.className), Narrow(item.className));
-        EXPECT_EQ(static_cast<DWORD>(want.id), item.id);
-        EXPECT_EQ(Narrow(want.text), Narrow(item.title));
-        EXPECT_EQ((std::vector<short>{want.x, want.y, want.cx, want.cy}),
-                  (std::vector<short>{item.x, item.y, item.cx, item.cy})) << "position and size";
-        EXPECT_EQ(want.style, item.style) << std::hex << "style " << want.style << " != " << item.style;
-        EXPECT_EQ(0u, item.exStyle | item.helpId) << "no extended style, no help id";
+    const std::vector<BYTE> raw = Raw(RT_DIALOG, id);
+    size_t pos = 0;
+    const auto word = [&]() -> WORD { return (pos += 2) <= raw.size() ? WORD(raw[pos - 2] | raw[pos - 1] << 8) : 0; };
+    const auto dword = [&] { const DWORD low = word(); return low | DWORD(word()) << 16; };
+    const auto place = [&] { return Join({N(short(word())), N(short(word())), N(short(word())), N(short(word()))}); };
+    const auto text = [&] { std::wstring s; for (WORD c = word(); c != 0; c = word()) s += wchar_t(c); return s; };
+    const auto name = [&](bool isClass) {  // predefined classes by ordinal or by name alike
+        const WORD c = word();
+        std::wstring s = c == 0xFFFF ? L"#" + N(word()) : c ? wchar_t(c) + text() : L"";
+        CharUpperBuffW(&s[0], isClass ? DWORD(s.size()) : 0);
+        return s == L"#128" && isClass ? L"BUTTON" : s == L"#130" && isClass ? L"STATIC" : s;
+    };
+    const DWORD signature = dword(), help = dword(), exStyle = dword(), style = dword();
+    const WORD count = word();
+    Lines lines = {Join({Hex(signature), Hex(help), Hex(exStyle), Hex(style), place(), name(false), name(true),
+                         L"'" + text() + L"'"})};
+    if (style & DS_SETFONT)
+        lines.push_back(Join({N(word()), N(word()), Hex(word()), text()}));
+    for (WORD i = 0; i < count; ++i) {
+        pos = (pos + 3) & ~size_t(3);  // each control starts on a DWORD
+        lines.push_back(Join({Hex(dword()), Hex(dword()), Hex(dword()), place(), N(dword()), name(true),
+                              L"'" + name(false) + L"'"}));
+        pos += word();  // creation data
     }
+    return lines;
 }
 
-void ExpectFont(const DlgTemplate& dialog)
+TEST(Resources, DialogTemplates)
 {
-    EXPECT_EQ(9, dialog.pointSize);
-    EXPECT_EQ(0, dialog.weight);
-    EXPECT_EQ(0, dialog.italic);
-    EXPECT_EQ(DEFAULT_CHARSET, dialog.charset);
-    EXPECT_EQ("MS UI Gothic", Narrow(dialog.typeface));
+    const auto item = [](DWORD style, int x, int y, int cx, int cy, const std::wstring& id, const wchar_t* cls,
+                         const std::wstring& text) {
+        return Join({L"0", L"0", Hex(style), Join({N(x), N(y), N(cx), N(cy)}), id, cls, L"'" + text + L"'"});
+    };
+    const std::wstring font = Join({L"9", L"0", Hex(MAKEWORD(FALSE, DEFAULT_CHARSET)), L"MS UI Gothic"});
+    const DWORD child = WS_CHILD | WS_VISIBLE, push = child | WS_TABSTOP | BS_PUSHBUTTON;
+    const DWORD pushLike = push | BS_PUSHLIKE | BS_CHECKBOX, label = child | WS_GROUP | SS_LEFT;
+    const DWORD about = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+    ExpectLines("dialog IDD_CONTROL_BAR", {
+        L"ffff0001 " + item(WS_CHILD | DS_SETFONT, 0, 0, 195, 22, L"", L"", L""), font,
+        item(push, 2, 2, 26, 18, N(ID_CD_PLAY), L"BUTTON", L""),
+        item(push, 30, 2, 28, 18, N(ID_CD_PAUSE), L"BUTTON", L""),
+        item(push, 60, 2, 28, 18, N(ID_CD_STOP), L"BUTTON", L""),
+        item(pushLike, 162, 2, 28, 18, N(ID_CD_REPEAT), L"BUTTON", L""),
+        item(pushLike, 126, 2, 28, 18, N(ID_CD_NEXT_TRACK), L"BUTTON", L""),
+        item(pushLike, 96, 2, 28, 18, N(ID_CD_PREV_TRACK), L"BUTTON", L""),
+    }, ReadDialog(IDD_CONTROL_BAR));
+    ExpectLines("dialog IDD_ABOUTBOX", {
+        L"ffff0001 " + item(about, 0, 0, 143, 77, L"", L"", L"バージョン情報"), font,
+        item(label | SS_NOPREFIX, 42, 12, 82, 8, N(DWORD(IDC_STATIC)), L"STATIC", L"Ondalux Version 1.2"),
+        item(label, 42, 30, 87, 8, N(DWORD(IDC_STATIC)), L"STATIC", L"(C) 2026 Hollenby"),
+        item(child | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 47, 54, 50, 16, N(IDOK), L"BUTTON", L"OK"),
+        item(child | SS_ICON, 6, 18, 20, 20, N(IDC_ABOUT_ICON), L"STATIC", L""),
+    }, ReadDialog(IDD_ABOUTBOX));
 }
 
-TEST_F(Resources, ControlBarTemplate)
+// One image of an icon group as a line: its directory entry (width, height,
+// colours, bits per pixel), its header (width, height of colour bits and
+// mask, bits per pixel, compression), then what its pixels show. Opaque
+// pixels must have the glyph's colour (0: any); a transparent pixel must be
+// black, or it shows through the mask.
+std::wstring ReadIconImage(const BYTE* entry, DWORD colour)
 {
-    SCOPED_TRACE("dialog IDD_CONTROL_BAR");
-    const std::vector<BYTE> raw = Raw(RT_DIALOG, IDD_CONTROL_BAR);
-    ASSERT_FALSE(raw.empty());
-    const DlgTemplate dialog(raw.data(), raw.size());
-    EXPECT_EQ(static_cast<DWORD>(WS_CHILD | DS_SETFONT), dialog.style);
-    EXPECT_EQ(0u, dialog.exStyle);
-    EXPECT_EQ((std::vector<short>{0, 0, 195, 22}),
-              (std::vector<short>{dialog.x, dialog.y, dialog.cx, dialog.cy})) << "position and size";
-    EXPECT_EQ("", Narrow(dialog.title));
-    ExpectFont(dialog);
-
-    const DWORD push = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
-    const DWORD pushLike = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHLIKE | BS_CHECKBOX;
-    ExpectDialogItems(dialog, {
-        {L"button", ID_CD_PLAY, L"", 2, 2, 26, 18, push},
-        {L"button", ID_CD_PAUSE, L"", 30, 2, 28, 18, push},
-        {L"button", ID_CD_STOP, L"", 60, 2, 28, 18, push},
-        {L"button", ID_CD_REPEAT, L"", 162, 2, 28, 18, pushLike},
-        {L"button", ID_CD_NEXT_TRACK, L"", 126, 2, 28, 18, pushLike},
-        {L"button", ID_CD_PREV_TRACK, L"", 96, 2, 28, 18, pushLike},
-    });
+    const std::vector<BYTE> image = Raw(RT_ICON, WORD(entry[12] | entry[13] << 8));
+    BITMAPINFOHEADER h = {};
+    std::copy_n(image.begin(), std::min(image.size(), sizeof h), reinterpret_cast<BYTE*>(&h));
+    const int size = h.biWidth;
+    const size_t palette = h.biBitCount <= 8 ? 4u << h.biBitCount : 0, stride = (size * h.biBitCount + 31) / 32 * 4;
+    const size_t maskStride = (size + 31) / 32 * 4, bytes = h.biSize + palette + (stride + maskStride) * size;
+    const std::wstring line = Join({N(entry[0]), N(entry[1]), N(entry[2]), N(entry[6]), N(size), N(h.biHeight),
+                                    N(h.biBitCount), N(h.biCompression)});
+    if (size <= 0 || image.size() != bytes || image.size() != DWORD(entry[8] | entry[9] << 8 | entry[10] << 16))
+        return line + L"wrong size";
+    int opaque = 0, maskedNotBlack = 0, offColour = 0;
+    const BYTE *bits = image.data() + h.biSize + palette, *mask = bits + stride * size;
+    const auto clear = [&](int x, int y) { return mask[(size - 1 - y) * maskStride + x / 8] >> (7 - x % 8) & 1; };
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const BYTE* row = bits + (size - 1 - y) * stride;
+            const int index = x % 2 ? row[x / 2] & 15 : row[x / 2] >> 4;
+            const BYTE* bgr = h.biBitCount == 24 ? row + 3 * x : bits - palette + 4 * index;
+            const DWORD pixel = bgr[2] << 16 | bgr[1] << 8 | bgr[0];
+            opaque += !clear(x, y);
+            maskedNotBlack += clear(x, y) && pixel != 0;
+            offColour += !clear(x, y) && colour != 0 && pixel != colour;
+        }
+    return line + Join({L"masked-not-black", N(maskedNotBlack), L"off-colour", N(offColour),
+                        clear(0, 0) && clear(size - 1, size - 1) ? L"corners-clear" : L"corners-opaque",
+                        opaque > size * size / 8 ? L"shape" : L"too-few-opaque"});
 }
 
-TEST_F(Resources, AboutBoxTemplate)
+TEST(Resources, IconGroupsAndImages)
 {
-    SCOPED_TRACE("dialog IDD_ABOUTBOX");
-    const std::vector<BYTE> raw = Raw(RT_DIALOG, IDD_ABOUTBOX);
-    ASSERT_FALSE(raw.empty());
-    const DlgTemplate dialog(raw.data(), raw.size());
-    EXPECT_EQ(static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT),
-              dialog.style);
-    EXPECT_EQ(0u, dialog.exStyle);
-    EXPECT_EQ(0u, dialog.helpId);
-    EXPECT_EQ("", Narrow(dialog.menu)) << "no menu";
-    EXPECT_EQ("", Narrow(dialog.windowClass)) << "default class";
-    EXPECT_EQ((std::vector<short>{0, 0, 143, 77}),
-              (std::vector<short>{dialog.x, dialog.y, dialog.cx, dialog.cy})) << "position and size";
-    EXPECT_EQ(Narrow(L"バージョン情報"), Narrow(dialog.title));
-    ExpectFont(dialog);
-
-    const DWORD label = WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT;
-    ExpectDialogItems(dialog, {
-        {L"static", IDC_STATIC, L"Ondalux Version 1.2", 42, 12, 82, 8, label | SS_NOPREFIX},
-        {L"static", IDC_STATIC, L"(C) 2026 Hollenby", 42, 30, 87, 8, label},
-        {L"button", IDOK, L"OK", 47, 54, 50, 16,
-         WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON},
-        {L"static", IDC_ABOUT_ICON, L"", 6, 18, 20, 20, WS_CHILD | WS_VISIBLE | SS_ICON},
-    });
-}
-
-// One image of an icon resource: a BITMAPINFOHEADER, the palette, the colour
-// bits and the AND mask, rows bottom-up.
-class IconImage
-{
-public:
-    explicit IconImage(std::vector<BYTE> raw) : m_raw(std::move(raw))
-    {
-        if (m_raw.size() >= sizeof(BITMAPINFOHEADER))
-            m_header = *reinterpret_cast<const BITMAPINFOHEADER*>(m_raw.data());
-    }
-
-    const BITMAPINFOHEADER& Header() const { return m_header; }
-    size_t Size() const { return m_raw.size(); }
-    int Width() const { return m_header.biWidth; }
-    int Height() const { return m_header.biHeight / 2; }
-
-    size_t ExpectedSize() const
-    {
-        return m_header.biSize + PaletteSize() * 4 + Stride(m_header.biBitCount) * Height()
-               + Stride(1) * Height();
-    }
-
-    bool Transparent(int x, int y) const
-    {
-        const BYTE* mask = Bits() + Stride(m_header.biBitCount) * Height();
-        return (mask[Row(y) * Stride(1) + x / 8] >> (7 - x % 8)) & 1;
-    }
-
-    // The colour bits of a pixel as 0xRRGGBB.
-    DWORD Colour(int x, int y) const
-    {
-        const BYTE* row = Bits() + Row(y) * Stride(m_header.biBitCount);
-        if (m_header.biBitCount == 24)
-            return row[3 * x + 2] << 16 | row[3 * x + 1] << 8 | row[3 * x];
-        const int index = x % 2 ? row[x / 2] & 0x0F : row[x / 2] >> 4;
-        const BYTE* quad = m_raw.data() + m_header.biSize + 4 * index;
-        return quad[2] << 16 | quad[1] << 8 | quad[0];
-    }
-
-private:
-    size_t PaletteSize() const { return m_header.biBitCount <= 8 ? 1u << m_header.biBitCount : 0; }
-    size_t Stride(int bpp) const { return (Width() * bpp + 31) / 32 * 4; }
-    int Row(int y) const { return Height() - 1 - y; }
-    const BYTE* Bits() const { return m_raw.data() + m_header.biSize + PaletteSize() * 4; }
-
-    std::vector<BYTE> m_raw;
-    BITMAPINFOHEADER m_header = {};
-};
-
-TEST_F(Resources, IconGroupsAndImages)
-{
-#pragma pack(push, 2)
-    struct GroupEntry { BYTE width, height, colours, reserved; WORD planes, bitCount; DWORD bytes; WORD id; };
-#pragma pack(pop)
-    struct Expected { WORD id; std::vector<int> sizes; WORD bpp; DWORD colour; };
-    const std::vector<Expected> icons = {
+    struct Icon { WORD id; std::vector<int> sizes; int bpp; DWORD colour; };
+    const Icon icons[] = {
         {IDR_MAINFRAME, {48, 32, 16}, 24, 0},
         {ID_CD_PLAY, {16}, 4, 0x008000},        // green
         {ID_CD_PAUSE, {16}, 4, 0x808000},       // olive
@@ -335,123 +273,69 @@ TEST_F(Resources, IconGroupsAndImages)
         {ID_CD_NEXT_TRACK, {16}, 4, 0x800080},  // purple
         {ID_CD_PREV_TRACK, {16}, 4, 0x800080},
     };
-    for (const auto& icon : icons) {
-        SCOPED_TRACE("icon " + std::to_string(icon.id));
-        const std::vector<BYTE> group = Raw(RT_GROUP_ICON, icon.id);
-        ASSERT_EQ(6 + sizeof(GroupEntry) * icon.sizes.size(), group.size());
-        const WORD* dir = reinterpret_cast<const WORD*>(group.data());
-        EXPECT_EQ(1, dir[1]) << "type icon";
-        ASSERT_EQ(icon.sizes.size(), dir[2]);
-        const GroupEntry* entries = reinterpret_cast<const GroupEntry*>(group.data() + 6);
-        for (size_t i = 0; i < icon.sizes.size(); ++i) {
-            const GroupEntry& entry = entries[i];
-            const int size = icon.sizes[i];
-            SCOPED_TRACE("image " + std::to_string(size) + "x" + std::to_string(size));
-            EXPECT_EQ(size, entry.width);
-            EXPECT_EQ(size, entry.height);
-            EXPECT_EQ(icon.bpp, entry.bitCount);
-            EXPECT_EQ(icon.bpp == 4 ? 16 : 0, entry.colours);
-
-            const IconImage image(Raw(RT_ICON, entry.id));
-            ASSERT_EQ(entry.bytes, image.Size()) << "image data size";
-            ASSERT_EQ(image.ExpectedSize(), image.Size()) << "header, palette, colour bits and mask";
-            EXPECT_EQ(size, image.Header().biWidth);
-            EXPECT_EQ(2 * size, image.Header().biHeight) << "colour bits and mask";
-            EXPECT_EQ(icon.bpp, image.Header().biBitCount);
-            EXPECT_EQ(static_cast<DWORD>(BI_RGB), image.Header().biCompression);
-
-            // Opaque shape on a transparent background; a transparent pixel
-            // must be black or it shows through the mask as an XOR.
-            int opaque = 0, visibleUnderMask = 0, otherColour = 0;
-            for (int y = 0; y < size; ++y)
-                for (int x = 0; x < size; ++x) {
-                    if (image.Transparent(x, y)) {
-                        visibleUnderMask += image.Colour(x, y) != 0;
-                    } else {
-                        ++opaque;
-                        otherColour += icon.colour && image.Colour(x, y) != icon.colour;
-                    }
-                }
-            EXPECT_EQ(0, visibleUnderMask) << "transparent pixels that are not black";
-            EXPECT_EQ(0, otherColour) << "opaque pixels not in the glyph's colour";
-            EXPECT_TRUE(image.Transparent(0, 0) && image.Transparent(size - 1, size - 1)) << "corners";
-            EXPECT_GT(opaque, size * size / 8) << "opaque pixels";
-        }
+    for (const Icon& icon : icons) {
+        Lines want = {L"type 1"}, got;
+        for (int s : icon.sizes)
+            want.push_back(Join({N(s), N(s), N(icon.bpp == 4 ? 16 : 0), N(icon.bpp), N(s), N(2 * s), N(icon.bpp),
+                                 N(BI_RGB), L"masked-not-black 0 off-colour 0 corners-clear shape"}));
+        const std::vector<BYTE> group = Raw(RT_GROUP_ICON, icon.id);  // reserved, type, count, 14-byte entries
+        if (group.size() >= 6 && group.size() == 6 + 14u * group[4])
+            got.push_back(L"type " + N(group[2]));
+        for (size_t i = 6; i + 14 <= group.size(); i += 14)
+            got.push_back(ReadIconImage(&group[i], icon.colour));
+        ExpectLines("icon " + std::to_string(icon.id), want, got);
     }
 }
 
-TEST_F(Resources, VersionBlock)
+TEST(Resources, VersionBlock)
 {
-    const std::wstring path = ModulePath();
-    DWORD handle = 0;
-    std::vector<BYTE> block(GetFileVersionInfoSizeW(path.c_str(), &handle));
+    const std::vector<BYTE> block = Raw(RT_VERSION, VS_VERSION_INFO);
     ASSERT_FALSE(block.empty()) << "version block";
-    EXPECT_FALSE(Raw(RT_VERSION, VS_VERSION_INFO).empty()) << "version block is not Japanese";
-    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
-
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(0xFEEF04BDu, fixed->dwSignature);
-    EXPECT_EQ(0x00010002u, fixed->dwFileVersionMS) << "file version 1.2";
-    EXPECT_EQ(0u, fixed->dwFileVersionLS) << "file version .0.0";
-    EXPECT_EQ(0x00010002u, fixed->dwProductVersionMS) << "product version 1.2";
-    EXPECT_EQ(0u, fixed->dwProductVersionLS) << "product version .0.0";
-    EXPECT_EQ(static_cast<DWORD>(VFT_APP), fixed->dwFileType);
-    EXPECT_EQ(0u, fixed->dwFileFlags);
-
-    WORD* translation = nullptr;
-    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
-                               reinterpret_cast<void**>(&translation), &length));
-    ASSERT_EQ(4u, length);
-    EXPECT_EQ(0x0411, translation[0]) << "translation language";
-    EXPECT_EQ(932, translation[1]) << "translation code page";
-
-    const std::map<std::wstring, std::wstring> values = {
-        {L"Comments", L"複数のオーディオCDを同時再生します。"},
-        {L"FileDescription", L"Ondalux"},
-        {L"FileVersion", L"1.2"},
-        {L"InternalName", L"Ondalux.exe"},
-        {L"LegalCopyright", L"(C) 2026 Hollenby"},
-        {L"OriginalFilename", L"Ondalux.exe"},
-        {L"ProductName", L"Ondalux"},
-        {L"ProductVersion", L"1.2"},
+    const auto value = [&](const std::wstring& key) {
+        void* data = nullptr;
+        UINT length = 0;
+        return VerQueryValueW(block.data(), key.c_str(), &data, &length) && length ? data : nullptr;
     };
-    for (const auto& value : values) {
-        const std::wstring key = L"\\StringFileInfo\\041103a4\\" + value.first;
-        wchar_t* text = nullptr;
-        EXPECT_TRUE(VerQueryValueW(block.data(), key.c_str(), reinterpret_cast<void**>(&text), &length)
-                    && text && Narrow(value.second) == Narrow(text))
-            << "version value " << Narrow(value.first) << " is "
-            << (text ? Narrow(text) : "missing");
+    const auto* f = static_cast<const VS_FIXEDFILEINFO*>(value(L"\\"));
+    const auto* translation = static_cast<const WORD*>(value(L"\\VarFileInfo\\Translation"));
+    ASSERT_TRUE(f && translation) << "version block without numbers or translation";
+    EXPECT_EQ((std::vector<DWORD>{0xFEEF04BD, 0x10002, 0, 0x10002, 0, VFT_APP, 0, 0x0411, 932}),
+              (std::vector<DWORD>{f->dwSignature, f->dwFileVersionMS, f->dwFileVersionLS, f->dwProductVersionMS,
+                                  f->dwProductVersionLS, f->dwFileType, f->dwFileFlags, translation[0],
+                                  translation[1]}))
+        << "version numbers 1.2.0.0, type, flags and translation";
+    for (const auto& [key, text] : std::map<std::wstring, std::wstring>{
+             {L"Comments", L"複数のオーディオCDを同時再生します。"},
+             {L"FileDescription", L"Ondalux"},
+             {L"FileVersion", L"1.2"},
+             {L"InternalName", L"Ondalux.exe"},
+             {L"LegalCopyright", L"(C) 2026 Hollenby"},
+             {L"OriginalFilename", L"Ondalux.exe"},
+             {L"ProductName", L"Ondalux"},
+             {L"ProductVersion", L"1.2"},
+         }) {
+        const auto* found = static_cast<const wchar_t*>(value(L"\\StringFileInfo\\041103a4\\" + key));
+        EXPECT_EQ(Utf8(text), Utf8(found ? found : L"(missing)")) << "version value " << Utf8(key);
     }
 }
 
-TEST_F(Resources, ManifestAssemblies)
+TEST(Resources, ManifestAssemblies)
 {
     const std::vector<BYTE> raw = Raw(RT_MANIFEST, 1);
-    ASSERT_FALSE(raw.empty()) << "manifest 1";
     const std::string text(raw.begin(), raw.end());
-
-    // Every assemblyIdentity element, as its attributes.
-    std::vector<std::map<std::string, std::string>> identities;
-    const std::regex element("<assemblyIdentity([^>]*)/>"), attribute("(\\w+)=\"([^\"]*)\"");
-    for (std::sregex_iterator e(text.begin(), text.end(), element), end; e != end; ++e) {
-        const std::string attributes = (*e)[1];
-        identities.emplace_back();
-        for (std::sregex_iterator a(attributes.begin(), attributes.end(), attribute); a != end; ++a)
-            identities.back()[(*a)[1]] = (*a)[2];
-    }
-    using Attributes = std::map<std::string, std::string>;
-    ASSERT_EQ(2u, identities.size()) << "assembly identities in the manifest";
-    EXPECT_EQ((Attributes{{"version", "1.0.0.0"}, {"processorArchitecture", "X86"},
-                          {"name", "Microsoft.Windows.Ondalux"}, {"type", "win32"}}),
-              identities[0]) << "the program's identity";
-    EXPECT_EQ((Attributes{{"type", "win32"}, {"name", "Microsoft.Windows.Common-Controls"},
-                          {"version", "6.0.0.0"}, {"processorArchitecture", "X86"},
-                          {"publicKeyToken", "6595b64144ccf1df"}, {"language", "*"}}),
-              identities[1]) << "the common controls dependency";
-    EXPECT_NE(std::string::npos, text.find("<dependentAssembly>")) << "dependency element";
+    Lines got;  // each assemblyIdentity element, then whether the second is a dependency
+    const std::regex identity("<assemblyIdentity\\s[^>]*/>");
+    for (std::sregex_iterator e(text.begin(), text.end(), identity), end; e != end; ++e)
+        got.emplace_back((*e)[0].first, (*e)[0].second);
+    const std::regex dependency("<dependency>\\s*<dependentAssembly>\\s*<assemblyIdentity");
+    got.push_back(std::regex_search(text, dependency) ? L"dependency" : L"no dependency");
+    ExpectLines("manifest 1", {
+        L"<assemblyIdentity version=\"1.0.0.0\" processorArchitecture=\"X86\" name=\"Microsoft.Windows.Ondalux\" "
+        L"type=\"win32\"/>",
+        L"<assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" "
+        L"processorArchitecture=\"X86\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>",
+        L"dependency",
+    }, got);
 }
 
 }  // namespace
