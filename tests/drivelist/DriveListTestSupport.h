@@ -1,50 +1,36 @@
-// Shared by the drive-list tests: the application object, a list whose ticks
-// the test gives itself, and a fixture that hosts the list in a plain parent
-// window over the simulated drives.
+// Shared by the drive-list tests: the list hosted in a plain parent window
+// over the simulated drives, its refresh ticked by the test itself.
 #pragma once
-
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "drivelist/CCDDriveListWnd.h"
 #include "simcd/SimController.h"
 
-class CTestApp : public CWinApp
-{
-};
+#include <commctrl.h>
+#include <mmddk.h>
 
-extern CTestApp theApp;
+#include <gtest/gtest.h>
 
-// Dispatches what is queued, then runs idle processing once.
-void Pump();
+#include <string>
+#include <vector>
 
-// The list with its refresh in the test's hands: Tick() calls the timer
-// procedure directly (the fixture kills the list's own timer).
+// 60, 90 and 30 s from 2 s on: the disc's length is 180000 ms.
+const std::vector<uint32_t> kTracks = { 60000, 90000, 30000 };
+
 class CTestDriveList : public CCDDriveListWnd
 {
 public:
     using CCDDriveListWnd::CompareItems;
     using CCDDriveListWnd::GetDriveStrings;
+    using CCDDriveListWnd::s_nTick;
+    void Tick() { StatusTimerProc(m_hWnd, WM_TIMER, IDT_STATUS, 0); }
 
-    void Tick() { StatusTimerProc(m_hWnd, WM_TIMER, IDT_STATUS, ::GetTickCount()); }
-    static void ResetTick() { s_nTick = 0; }
-    static int GetTick() { return s_nTick; }
-
-    // Makes every row insertion fail.
     bool m_bFailInsert = false;
-    // The small image list that the list view still held when it tore itself
-    // down (and would have destroyed with it).
-    HIMAGELIST m_hImagesAtNcDestroy = nullptr;
+    HIMAGELIST m_hImagesAtNcDestroy = nullptr;  // what the list view still held as it went
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
-        if (message == LVM_INSERTITEMA && m_bFailInsert)
-            return -1;
-        return CCDDriveListWnd::WindowProc(message, wParam, lParam);
+        return message == LVM_INSERTITEMA && m_bFailInsert ? -1 : CCDDriveListWnd::WindowProc(message, wParam, lParam);
     }
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
@@ -54,49 +40,70 @@ protected:
     }
 };
 
-// Three tracks of 60, 90 and 30 s from the disc start at 2 s: the disc's
-// length is 180000 ms.
-extern const std::vector<uint32_t> kTracks;
-
 class DriveListTest : public ::testing::Test
 {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_sim.IsAttached() && m_sim.RemoveAllDrives() && m_sim.SetTimeFactor(1.0)) << m_sim.GetLastError();
+    }
+    void TearDown() override
+    {
+        if (m_host.m_hWnd)
+            m_host.DestroyWindow();
+        m_sim.RemoveAllDrives();
+    }
 
-    void DriveWithDisc(char letter, const std::vector<uint32_t>& tracks = kTracks, uint32_t startMs = 2000);
-    void EmptyDrive(char letter);
+    // Drives with a disc of these tracks, or empty ones when there are none.
+    void Drives(const char* pszLetters, const std::vector<uint32_t>& tracks = kTracks, uint32_t startMs = 2000)
+    {
+        for (const char* p = pszLetters; *p; p++)
+            ASSERT_TRUE(m_sim.DefineDrive(*p) && (tracks.empty() || m_sim.InsertDisc(*p, tracks, startMs)));
+    }
+    // The list with its own timer killed and the tick count started afresh.
+    void CreateList(int nHeight = 400)
+    {
+        m_host.CreateEx(0, AfxRegisterWndClass(0), "list", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, nHeight + 40,
+                        nullptr, nullptr);
+        ASSERT_TRUE(m_list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 780, nHeight), &m_host, 1));
+        m_list.KillTimer(CCDDriveListWnd::IDT_STATUS);
+        CTestDriveList::s_nTick = 0;
+    }
+    void Tick(int nTicks = 1)
+    {
+        while (nTicks-- > 0)
+            m_list.Tick();
+    }
+    // The list view's notification of a header click, reflected by the parent.
+    void ClickColumn(int nColumn)
+    {
+        NMLISTVIEW nm = { { m_list.m_hWnd, 1, LVN_COLUMNCLICK }, -1, nColumn, 0, 0, 0, { 0, 0 }, 0 };
+        m_host.SendMessage(WM_NOTIFY, 1, reinterpret_cast<LPARAM>(&nm));
+    }
 
-    // The parent window and the list filling it; the tick count starts afresh.
-    void CreateList(int nHeight = 400);
-    void DestroyList();
-
-    void Tick(int nTicks = 1);
-    // Ticks up to and including the next whole-second tick.
-    void TickToWholeSecond();
-    // Sorts as a click on the header does; nothing is pumped, so no repaint
-    // lays the sliders out behind the sort's back.
-    void ClickHeader(int nColumn);
-    // The list view's own notification of a column click, sent to the parent.
-    void NotifyColumnClick(int nColumn);
-
-    // The rows' drive names in list order, e.g. "D: E: F:".
-    std::string Rows() const;
-    int RowOf(char letter) const;
-    CDriveItem* Item(char letter) const;
-    std::string Text(char letter, int nColumn) const;
-    // Where the row's slider is, and where the list should put it: over
-    // column 3, a pixel in from every side.
-    CRect SliderRect(char letter) const;
-    CRect Column3Rect(int nItem) const;
-    // Ticks set on the slider besides the two at its ends.
-    std::vector<int> SliderTicks(char letter) const;
-
-    // Journal entries since the last ClearJournal of one drive (0: all drives).
-    std::vector<simcd::SimJournalEntry> Journal(char letter = 0) const;
-    size_t Count(UINT command, char letter = 0) const;
+    // The rows' drives in list order: "D: E: F:".
+    std::string Rows() const
+    {
+        std::string rows;
+        for (int i = 0; i < m_list.GetItemCount(); i++)
+            rows += (i ? " " : "") + std::string(m_list.GetDriveItem(i)->m_strDrive);
+        return rows;
+    }
+    // Three characters a row; past the last row when there is none.
+    int RowOf(char letter) const { return static_cast<int>(Rows().find(std::string(1, letter) + ":") / 3); }
+    CDriveItem* Item(char letter) const { return m_list.GetDriveItem(RowOf(letter)); }
+    CCDAudioDevice* Device(char letter) const { return Item(letter)->m_pDevice; }
+    std::string Text(char letter, int nColumn) const { return std::string(m_list.GetItemText(RowOf(letter), nColumn)); }
+    // Journal entries of a command since the last clear, of one drive or all.
+    size_t Count(UINT command, char letter = 0) const
+    {
+        size_t n = 0;
+        for (const simcd::SimJournalEntry& e : m_sim.GetJournal())
+            n += e.command == command && (letter == 0 || e.drive == letter);
+        return n;
+    }
 
     simcd::SimController m_sim;
-    std::unique_ptr<CWnd> m_pHost;
-    std::unique_ptr<CTestDriveList> m_pList;
+    CWnd m_host;
+    CTestDriveList m_list;
 };

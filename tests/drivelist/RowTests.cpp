@@ -1,321 +1,174 @@
-// The rows of the drive list: which drives get one, their order when drives
-// come and go, focus, the rows' sliders, the failures the list survives, and
-// the tear-down that closes every drive.
+// The rows: which drives get one, their order and focus, the rows' sliders,
+// the failures the list survives, and the tear-down.
 #include "DriveListTestSupport.h"
-
-#include <commctrl.h>
-#include <mmddk.h>
-#include <shellapi.h>
 
 #include <cstring>
 
-using simcd::SimJournalEntry;
-
 namespace
 {
-int TrackbarChildren(HWND hParent)
+// What the query in the way of GetLogicalDriveStrings answers on its first
+// and second call (0: it fails); the roots are "C:\".
+DWORD g_dwAnswers[2];
+int g_nCall;
+
+DWORD WINAPI FakeDriveStrings(DWORD, LPSTR pszBuffer)
 {
-    int n = 0;
-    for (HWND h = ::GetWindow(hParent, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
-    {
-        char name[64] = {};
-        ::GetClassNameA(h, name, sizeof name);
-        n += lstrcmpiA(name, TRACKBAR_CLASSA) == 0;
-    }
-    return n;
+    if (pszBuffer)
+        std::memcpy(pszBuffer, "C:\\\0", 5);
+    return g_dwAnswers[g_nCall++];
 }
 
-int ImageOf(const CListCtrl& list, int nItem)
+// Rows whose slider is not over column 3, a pixel in from every side.
+std::string MisplacedSliders(const CTestDriveList& list)
 {
-    LVITEMA item = {};
-    item.mask = LVIF_IMAGE;
-    item.iItem = nItem;
-    list.SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    return item.iImage;
-}
-
-// Focus and selection of every row, e.g. "F- -S f-" (row 0 focused).
-std::string States(const CListCtrl& list)
-{
-    std::string states;
+    std::string misplaced;
     for (int i = 0; i < list.GetItemCount(); i++)
     {
-        states += i ? " " : "";
-        states += list.GetItemState(i, LVIS_FOCUSED) ? 'F' : '-';
-        states += list.GetItemState(i, LVIS_SELECTED) ? 'S' : '-';
+        CRect column, slider;
+        list.GetSubItemRect(i, 3, LVIR_BOUNDS, column);
+        list.GetDriveItem(i)->m_wndSlider.GetWindowRect(&slider);
+        ::MapWindowPoints(nullptr, list.m_hWnd, reinterpret_cast<LPPOINT>(&slider), 2);
+        column.InflateRect(-1, -1);
+        misplaced += slider == column ? "" : " " + std::to_string(i);
     }
-    return states;
+    return misplaced;
+}
 }
 
-class DriveListRows : public DriveListTest
+TEST_F(DriveListTest, ExactlyTheCdRomDrivesGetRowsNewOnesSortedInAndRowZeroFocusedWhenNoneIs)
 {
-};
-}
+    Drives("F");
+    CreateList();  // besides the fixed drives C: and Z:
+    Drives("D");
+    m_list.AddDrive("d:\\");
+    const CDriveItem* pItem = Item('D');
+    Drives("E", {});
+    m_list.RefreshDrives();
+    EXPECT_EQ("D: E: F:", Rows());
+    EXPECT_EQ(pItem, Item('D')) << "a lower-case root is the same drive";
 
-// ---------------------------------------------------------------------------
-// Which drives get rows
-
-TEST_F(DriveListRows, ExactlyTheCdRomDrivesGetRowsInLetterOrder)
-{
-    // Only fixed drives (C:, Z:): no row and no focus.
-    ASSERT_EQ(static_cast<UINT>(DRIVE_FIXED), GetDriveTypeA("C:\\"));
-    CreateList();
-    TickToWholeSecond();
-    EXPECT_EQ("", Rows());
-    EXPECT_EQ(-1, m_pList->GetFocusedItem());
-
-    ASSERT_TRUE(m_sim.DefineDrive('G', "NIGHT MUSIC"));
-    EmptyDrive('E');
-    DriveWithDisc('D');
-    m_pList->RefreshDrives();
-    EXPECT_EQ("D: E: G:", Rows());
-    EXPECT_EQ("NIGHT MUSIC (G:)", Text('G', 0));
-    EXPECT_EQ(" (E:)", Text('E', 0));
-    EXPECT_GE(ImageOf(*m_pList, RowOf('D')), 0);
-}
-
-TEST_F(DriveListRows, LowerCaseRootMatchesTheRowOfItsDrive)
-{
-    CreateList();
-    DriveWithDisc('D');
-    m_pList->AddDrive("d:\\");
-    CDriveItem* pItem = Item('D');
-    ASSERT_NE(nullptr, pItem);
-
-    // The system reports "D:\": the same drive, neither removed nor added.
-    m_pList->RefreshDrives();
-    EXPECT_EQ("D:", Rows());
-    EXPECT_EQ(pItem, Item('D'));
-}
-
-TEST_F(DriveListRows, DrivesThatVanishTogetherAllLoseTheirRowsInOnePass)
-{
-    for (char letter = 'D'; letter <= 'H'; letter++)
-        EmptyDrive(letter);
-    CreateList();
-    const struct { const char* pszRemove; const char* pszLeft; } steps[] = {
-        { "EF", "D: G: H:" }, { "GH", "D:" }, { "D", "" },
-    };
-    for (const auto& step : steps)
-    {
-        for (const char* p = step.pszRemove; *p; p++)
-            m_sim.RemoveDrive(*p);
-        m_pList->RefreshDrives();
-        EXPECT_EQ(step.pszLeft, Rows()) << "removed " << step.pszRemove;
-    }
-}
-
-// ---------------------------------------------------------------------------
-// Order of new rows, and focus
-
-TEST_F(DriveListRows, NewDriveFallsIntoTheCurrentOrderAndNothingElseReorders)
-{
-    DriveWithDisc('D');
-    DriveWithDisc('F');
-    CreateList();
-    EmptyDrive('E');
-    m_pList->RefreshDrives();
-    EXPECT_EQ("D: E: F:", Rows()) << "inserted at the top, then sorted by drive";
-
-    // By time, descending.
-    Item('D')->m_pDevice->Seek(100000);
-    Item('F')->m_pDevice->Seek(50000);
-    ClickHeader(2);
-    ASSERT_EQ("D: F: E:", Rows());
-
-    Item('E')->m_pDevice->Seek(150000);
-    m_pList->RefreshDrives();
+    Device('D')->Seek(100000);
+    Device('F')->Seek(50000);
+    ClickColumn(2);
+    Device('E')->Seek(150000);
+    m_list.SetItemState(2, LVIS_FOCUSED, LVIS_FOCUSED);
+    m_list.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+    m_list.RefreshDrives();
     EXPECT_EQ("D: F: E:", Rows()) << "nothing added: the order is kept";
+    EXPECT_EQ(2, m_list.GetFocusedItem());
+    Drives("G", {});
+    m_list.RefreshDrives();
+    EXPECT_EQ("E: D: F: G:", Rows()) << "the new row sorted in by time";
 
-    EmptyDrive('G');
-    m_pList->RefreshDrives();
-    EXPECT_EQ("E: D: F: G:", Rows());
+    // Adjacent rows and the last one vanishing in one pass, the focused and
+    // the selected row with them: the row left is focused, not selected.
+    for (char letter : { 'E', 'F', 'G' })
+        m_sim.RemoveDrive(letter);
+    m_list.RefreshDrives();
+    EXPECT_EQ("D:", Rows());
+    EXPECT_EQ(static_cast<UINT>(LVIS_FOCUSED), m_list.GetItemState(0, LVIS_FOCUSED | LVIS_SELECTED));
 }
 
-TEST_F(DriveListRows, FocusGoesToRowZeroOnlyWhenNoRowHasIt)
+TEST_F(DriveListTest, SlidersFollowTheirRowsAndTimeAndPositionPutTheDriveFurthestIntoItsDiscFirst)
 {
-    EmptyDrive('D');
-    EmptyDrive('E');
-    EmptyDrive('F');
-    CreateList();
-    EXPECT_EQ("F- -- --", States(*m_pList));
-
-    m_pList->SetItemState(0, 0, LVIS_FOCUSED);
-    m_pList->SetItemState(2, LVIS_FOCUSED, LVIS_FOCUSED);
-    m_pList->SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
-    m_pList->RefreshDrives();
-    EXPECT_EQ("-- -S F-", States(*m_pList));
-
-    m_pList->SetItemState(2, 0, LVIS_FOCUSED);
-    m_pList->RefreshDrives();
-    EXPECT_EQ("F- -S --", States(*m_pList));
-}
-
-// ---------------------------------------------------------------------------
-// The rows' sliders
-
-TEST_F(DriveListRows, SliderSpansTheDiscWithATickPerTrackOrIsEmpty)
-{
-    DriveWithDisc('D');
-    EmptyDrive('E');
-    CreateList();
-
-    const CSliderCtrl& disc = Item('D')->m_wndSlider;
+    // Discs of 100, 400 (from 300 s on), 200 and 1000 s, three of 180 s and
+    // an empty drive, F, whose slider has no range.
+    const struct { char letter; std::vector<uint32_t> tracks; uint32_t dwStart, dwSeek; } drives[] = {
+        { 'D', { 100000 }, 2000, 50000 }, { 'E', { 400000 }, 300000, 310000 }, { 'F', {}, 0, 0 },
+        { 'G', { 200000 }, 2000, 180000 }, { 'H', { 1000000 }, 2000, 600000 }, { 'I', kTracks, 2000, 0x80000000u },
+        { 'J', kTracks, 2000, 20000 }, { 'K', kTracks, 2000, 10000 },
+    };
+    for (const auto& d : drives)
+        Drives(std::string(1, d.letter).c_str(), d.tracks, d.dwStart);
+    CreateList(150);  // rows of 33 px: a few of the eight show
+    const CSliderCtrl& disc = Item('I')->m_wndSlider;
     EXPECT_EQ(2000, disc.GetRangeMin());
     EXPECT_EQ(180000, disc.GetRangeMax()) << "the disc's length, not its end";
     EXPECT_EQ(2000, disc.GetPos());
-    EXPECT_EQ((std::vector<int>{ 2000, 62000, 152000 }), SliderTicks('D'));
-    EXPECT_EQ(10000, static_cast<int>(disc.SendMessage(TBM_GETLINESIZE)));
-    EXPECT_EQ(60000, static_cast<int>(disc.SendMessage(TBM_GETPAGESIZE)));
+    ASSERT_EQ(5, disc.GetNumTics()) << "one a track and the two ends";
+    EXPECT_EQ(62000, disc.SendMessage(TBM_GETTIC, 1));
+    EXPECT_EQ(152000, disc.SendMessage(TBM_GETTIC, 2));
+    EXPECT_EQ(0, Item('F')->m_wndSlider.GetRangeMax());
+    EXPECT_EQ(2, Item('F')->m_wndSlider.GetNumTics());
+    for (const auto& d : drives)
+        Device(d.letter)->Seek(d.dwSeek);
 
-    const CSliderCtrl& empty = Item('E')->m_wndSlider;
-    EXPECT_EQ(0, empty.GetRangeMin());
-    EXPECT_EQ(0, empty.GetRangeMax());
-    EXPECT_EQ(0, empty.GetPos());
-    EXPECT_TRUE(SliderTicks('E').empty());
-}
-
-TEST_F(DriveListRows, SlidersLieOverColumnThreeAndShowFromTheTopIndexToOnePastThePage)
-{
-    // Rows are 33 px high: a list of 150 px shows a few of the eight rows.
-    for (char letter = 'D'; letter <= 'K'; letter++)
-        DriveWithDisc(letter);
-    CreateList(150);
-    const int nPerPage = m_pList->GetCountPerPage();
+    const int nPerPage = m_list.GetCountPerPage();
     ASSERT_TRUE(nPerPage >= 1 && nPerPage + 1 < 8) << nPerPage;
-
     for (int nScrolledTo : { 0, 7 })
     {
-        m_pList->SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(nScrolledTo), FALSE);
+        m_list.SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(nScrolledTo), FALSE);
         Tick();
-        const int nTop = m_pList->GetTopIndex();
+        const int nTop = m_list.GetTopIndex();
         ASSERT_EQ(nScrolledTo > 0, nTop > 1);
+        EXPECT_EQ("", MisplacedSliders(m_list)) << "top " << nTop;
         for (int i = 0; i < 8; i++)
-        {
-            const char letter = static_cast<char>('D' + i);
-            const bool bVisible = (::GetWindowLongA(Item(letter)->m_wndSlider.m_hWnd, GWL_STYLE) & WS_VISIBLE) != 0;
-            EXPECT_EQ(i >= nTop && i <= nTop + nPerPage, bVisible) << "row " << i << ", top " << nTop;
-            EXPECT_EQ(Column3Rect(i), SliderRect(letter)) << "row " << i << ", top " << nTop;
-        }
+            EXPECT_EQ(i >= nTop && i <= nTop + nPerPage, !!m_list.GetDriveItem(i)->m_wndSlider.IsWindowVisible())
+                << "row " << i << ", top " << nTop;
     }
+
+    ClickColumn(2);
+    EXPECT_EQ("I: H: E: G: D: J: K: F:", Rows()) << "I is beyond any signed comparison";
+    EXPECT_EQ("", MisplacedSliders(m_list));
+    // The thumbs stand at 0.5, 0.775, 0.9, 0.6, 0.011 (held at the minimum),
+    // 0.11 and 0.056 of each slider's maximum, the minimum not taken off.
+    m_list.m_nSortColumn = 3;
+    const LPARAM lEmpty = reinterpret_cast<LPARAM>(Item('F')), lTop = reinterpret_cast<LPARAM>(Item('G'));
+    EXPECT_EQ(0, CTestDriveList::CompareItems(lEmpty, lTop, reinterpret_cast<LPARAM>(&m_list)));
+    EXPECT_EQ(0, CTestDriveList::CompareItems(lTop, lEmpty, reinterpret_cast<LPARAM>(&m_list)));
+    m_sim.RemoveDrive('F');
+    m_list.RefreshDrives();
+    ClickColumn(3);
+    EXPECT_EQ("G: E: H: D: J: K: I:", Rows());
 }
 
-// ---------------------------------------------------------------------------
-// Failures the list survives
-
-namespace
+TEST_F(DriveListTest, FailedDriveStringQueryInsertionOrShellQueryLeavesNoTrace)
 {
-// Answers in the way of GetLogicalDriveStrings: the first call with the
-// first list of roots, the second with the second; an empty list fails.
-std::string g_astrRoots[2];
-int g_nCall;
-
-DWORD WINAPI FakeDriveStrings(DWORD nLength, LPSTR pszBuffer)
-{
-    const std::string& strRoots = g_astrRoots[g_nCall++ ? 1 : 0];
-    const DWORD cchNeeded = static_cast<DWORD>(strRoots.size() + 1);
-    if (strRoots.empty() || nLength < cchNeeded)
-        return strRoots.empty() ? 0 : cchNeeded;
-    std::memcpy(pszBuffer, strRoots.c_str(), cchNeeded);
-    return cchNeeded - 1;
-}
-
-// The roots read, "C:\ D:\", or "skipped".
-std::string ReadRoots(const std::string& strFirst, const std::string& strSecond)
-{
-    g_astrRoots[0] = strFirst;
-    g_astrRoots[1] = strSecond;
-    g_nCall = 0;
-    std::vector<char> buffer;
-    if (!CTestDriveList::GetDriveStrings(buffer, FakeDriveStrings))
-        return "skipped";
-    std::string roots;
-    for (const char* p = buffer.data(); *p; p += std::strlen(p) + 1)
-        roots += (roots.empty() ? "" : " ") + std::string(p);
-    return roots;
-}
-}
-
-TEST_F(DriveListRows, DriveStringsAreReadOnlyWhenTheQueryDeliversThemWhole)
-{
-    const std::string kOne("C:\\\0", 4), kTwo("C:\\\0D:\\\0", 8), kThree("C:\\\0D:\\\0E:\\\0", 12);
-    EXPECT_EQ("C:\\ D:\\", ReadRoots(kTwo, kTwo));
-    EXPECT_EQ("C:\\", ReadRoots(kTwo, kOne)) << "a drive vanished between the calls";
-    EXPECT_EQ("skipped", ReadRoots(kTwo, kThree)) << "a drive appeared between the calls";
-    EXPECT_EQ("skipped", ReadRoots("", kTwo));
-    EXPECT_EQ("skipped", ReadRoots(kTwo, ""));
-}
-
-TEST_F(DriveListRows, FailedInsertionLeavesNoRowNoSliderAndOpensNothing)
-{
-    EmptyDrive('D');
-    CreateList();
-    ASSERT_EQ(1, TrackbarChildren(m_pList->m_hWnd));
-
-    DriveWithDisc('E');
-    m_sim.ClearJournal();
-    m_pList->m_bFailInsert = true;
-    m_pList->RefreshDrives();
-    EXPECT_EQ("D:", Rows());
-    EXPECT_EQ(1, TrackbarChildren(m_pList->m_hWnd));
-    EXPECT_EQ(0u, Count(MCI_OPEN_DRIVER, 'E'));
-
-    m_pList->m_bFailInsert = false;
-    m_pList->RefreshDrives();
-    EXPECT_EQ("D: E:", Rows());
-    EXPECT_EQ(2, TrackbarChildren(m_pList->m_hWnd));
-}
-
-TEST_F(DriveListRows, RootTheShellCannotNameShowsNoTextAndNoIcon)
-{
-    // The shell names even a letter without a drive, but not a root that is
-    // no drive letter at all.
-    CreateList();
-    SHFILEINFOA sfi = {};
-    ASSERT_EQ(0u, SHGetFileInfoA("?:\\", 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME | SHGFI_SMALLICON));
-
-    m_pList->AddDrive("?:\\");
-    ASSERT_EQ("?:", Rows());
-    EXPECT_EQ("", Text('?', 0));
-    EXPECT_EQ(I_IMAGENONE, ImageOf(*m_pList, 0));
-    Tick();
-    EXPECT_EQ("空", Text('?', 1));
-}
-
-// ---------------------------------------------------------------------------
-// Tear-down
-
-TEST_F(DriveListRows, DestroyingTheWindowClosesEveryDriveAndSparesTheSystemImageList)
-{
-    DriveWithDisc('D');
-    DriveWithDisc('E');
-    EmptyDrive('F');
-    CreateList();
-    ASSERT_TRUE(Item('D')->m_pDevice->Play());
-
-    SHFILEINFOA sfi = {};
-    HIMAGELIST hSystem = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoA("", 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES));
-    EXPECT_EQ(hSystem, m_pList->GetImageList(LVSIL_SMALL));
-    IMAGEINFO info = {};
-    ASSERT_TRUE(ImageList_GetImageInfo(hSystem, 0, &info));
-
-    m_sim.ClearJournal();
-    m_pHost->DestroyWindow();
-
-    for (char letter : { 'D', 'E', 'F' })
+    // The roots are read only when the second call delivers them whole.
+    const struct { DWORD dwFirst, dwSecond; bool bRead; } queries[] = {
+        { 5, 4, true }, { 5, 8, false }, { 0, 4, false }, { 5, 0, false },
+    };
+    for (const auto& q : queries)
     {
-        const std::vector<SimJournalEntry> journal = Journal(letter);
-        ASSERT_EQ(2u, journal.size()) << letter;
-        EXPECT_EQ(static_cast<UINT>(MCI_STOP), journal[0].command) << letter;
-        EXPECT_EQ(static_cast<UINT>(MCI_CLOSE_DRIVER), journal[1].command) << letter;
-        simcd::SimDriveInfo drive;
-        ASSERT_TRUE(m_sim.GetDrive(letter, drive));
-        EXPECT_EQ(0u, drive.openDevices) << letter;
-        EXPECT_NE(static_cast<uint32_t>(MCI_MODE_PLAY), drive.mode) << letter;
+        g_dwAnswers[0] = q.dwFirst;
+        g_dwAnswers[1] = q.dwSecond;
+        g_nCall = 0;
+        std::vector<char> roots;
+        EXPECT_EQ(q.bRead, CTestDriveList::GetDriveStrings(roots, FakeDriveStrings)) << q.dwFirst << ", " << q.dwSecond;
     }
 
-    // The list view destroys the image lists it still holds as it goes.
-    EXPECT_EQ(nullptr, m_pList->m_hImagesAtNcDestroy);
-    EXPECT_EQ(static_cast<DWORD>(OBJ_BITMAP), GetObjectType(info.hbmImage));
+    Drives("D", {});
+    CreateList();
+    Drives("E");
+    m_sim.ClearJournal();
+    m_list.m_bFailInsert = true;
+    m_list.RefreshDrives();
+    m_list.m_bFailInsert = false;
+    EXPECT_EQ("D:", Rows());
+    HWND hSlider = Item('D')->m_wndSlider.m_hWnd;
+    EXPECT_EQ(hSlider, ::FindWindowExA(m_list.m_hWnd, nullptr, TRACKBAR_CLASSA, nullptr));
+    EXPECT_EQ(nullptr, ::FindWindowExA(m_list.m_hWnd, hSlider, TRACKBAR_CLASSA, nullptr));
+    EXPECT_EQ(0u, Count(MCI_OPEN_DRIVER));
+
+    // The shell names a letter without a drive, not a root without a letter.
+    m_list.AddDrive("?:\\");
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = RowOf('?');
+    m_list.SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ("", Text('?', 0));
+    EXPECT_EQ(I_IMAGENONE, item.iImage);
+}
+
+TEST_F(DriveListTest, DestroyingTheWindowStopsAndClosesEveryDriveAndSparesTheSystemImageList)
+{
+    Drives("DE");
+    Drives("F", {});
+    CreateList();
+    ASSERT_TRUE(Device('D')->Play());
+    m_sim.ClearJournal();
+    m_host.DestroyWindow();
+    for (char letter : { 'D', 'E', 'F' })
+        EXPECT_EQ(std::make_pair(1u, 1u), std::make_pair(Count(MCI_STOP, letter), Count(MCI_CLOSE_DRIVER, letter)));
+    EXPECT_EQ(nullptr, m_list.m_hImagesAtNcDestroy) << "the list view would destroy the shared image list";
 }
