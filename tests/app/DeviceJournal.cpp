@@ -7,39 +7,24 @@
 
 std::string DevicesLeftRunning(const simcd::SimController& sim, DWORD dwProcessId, int& nOpened)
 {
-    struct State
-    {
-        char drive;
-        bool open;
-        uint32_t last;
-    };
-    std::map<uint32_t, State> devices;
+    // The devices open in the journal: drive and last command of each.
+    std::map<uint32_t, std::pair<char, uint32_t>> open;
     std::string problems;
     nOpened = 0;
     for (const simcd::SimJournalEntry& e : sim.GetJournal())
     {
         if (e.processId != dwProcessId)
             continue;
-        State& device = devices[e.deviceId];
-        if (e.command == MCI_OPEN_DRIVER)
-        {
-            device = { e.drive, true, e.command };
-            nOpened++;
-            continue;
-        }
+        nOpened += e.command == MCI_OPEN_DRIVER;
+        if (e.command == MCI_CLOSE_DRIVER && open[e.deviceId].second != MCI_STOP)
+            problems += std::string(1, e.drive) + ": closed without a stop before; ";
         if (e.command == MCI_CLOSE_DRIVER)
-        {
-            if (device.last != MCI_STOP)
-                problems += std::string(1, e.drive) + ": closed without a stop before; ";
-            device.open = false;
-        }
-        device.last = e.command;
+            open.erase(e.deviceId);
+        else if (e.command == MCI_OPEN_DRIVER || open.count(e.deviceId))
+            open[e.deviceId] = { e.drive, e.command };
     }
-    for (const auto& d : devices)
-    {
-        if (d.second.open)
-            problems += std::string(1, d.second.drive) + ": device " + std::to_string(d.first) + " left open; ";
-    }
+    for (const auto& d : open)
+        problems += std::string(1, d.second.first) + ": device " + std::to_string(d.first) + " left open; ";
     for (const simcd::SimDriveInfo& drive : sim.GetDrives())
     {
         if (drive.openDevices != 0)
