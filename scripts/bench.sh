@@ -13,4 +13,4 @@ prepare_prefix
 wine_env
 cd "$build"
 xvfb-run -a -s "-screen 0 1280x1024x24" "$repo/scripts/wine-session.sh" \
-    wine tests/soak/benchmark.exe "$@"
+    wine bench/program/benchmark.exe "$@"

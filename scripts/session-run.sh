@@ -9,7 +9,7 @@ set -u
 exe=$1
 build=$(cd "$(dirname "$exe")/.." && pwd)
 simcd="$build/simcd/simcd.exe"
-probe="$build/tests/e2e/uiprobe.exe"
+probe="$build/tools/uiprobe/uiprobe.exe"
 
 x11_managed() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$1" /f >/dev/null 2>&1

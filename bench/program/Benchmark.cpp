@@ -8,7 +8,8 @@
 //   - idle CPU of the built program with four drives stopped and playing.
 //   benchmark [--quick] [--ticks]   (--quick: fewer repetitions; --ticks:
 //                                    the refresh tick and its commands only)
-#include "RemoteProgram.h"
+#include "UnixCpuClock.h"
+#include "tools/probe/RemoteProgram.h"
 
 #include "drivelist/CCDDriveListWnd.h"
 #include "res/resource.h"
@@ -129,8 +130,8 @@ void MeasureTicks(simcd::SimController& sim, int nDrives, int nServerPid)
     // This program's own CPU: the benchmark runs on its main thread.
     char exe[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, exe, sizeof exe);
-    soak::UnixCpuClock clock(soak::UnixPidOf(exe));
-    soak::UnixCpuClock serverClock(nServerPid);
+    UnixCpuClock clock(UnixPidOf(exe));
+    UnixCpuClock serverClock(nServerPid);
     std::vector<double> wall, cpu, server;
     const int nTicks = g_bQuick ? 100 : 1000;
     for (int n = 0; n < nTicks; n++)
@@ -191,13 +192,13 @@ void MeasureCommandsPerTick(simcd::SimController& sim)
 
 std::string OndaluxExe()
 {
-    return soak::WindowsPath(ONDALUX_EXE);
+    return probe::WindowsPath(ONDALUX_EXE);
 }
 
 void MeasureSkew(simcd::SimController& sim, int nDrives)
 {
     DrivesWithDiscs(sim, nDrives);
-    soak::RemoteProgram program;
+    probe::RemoteProgram program;
     if (!program.Start(OndaluxExe()) || !program.WaitForWindow(nDrives))
     {
         std::printf("| start skew, %2d drives | program did not start |\n", nDrives);
@@ -234,7 +235,7 @@ double StartUpMs(const std::string& exe, int nRows)
 {
     LARGE_INTEGER start, end;
     ::QueryPerformanceCounter(&start);
-    soak::RemoteProgram program;
+    probe::RemoteProgram program;
     if (!program.Start(exe) || !program.WaitForWindow(nRows))
         return -1;
     ::QueryPerformanceCounter(&end);
@@ -244,14 +245,14 @@ double StartUpMs(const std::string& exe, int nRows)
 
 void MeasureStartUp(simcd::SimController& sim)
 {
-    const std::string bare = soak::WindowsPath(BARE_WINDOW_EXE);
+    const std::string bare = probe::WindowsPath(BARE_WINDOW_EXE);
     const int nRuns = g_bQuick ? 2 : 7;
     std::map<int, std::vector<double>> ondalux;
     std::vector<double> bareTimes;
     // Interleaved, so that a slow spell of the machine hits both alike.
     for (int n = 0; n < nRuns; n++)
     {
-        bareTimes.push_back(StartUpMs(bare, soak::RemoteProgram::kAnyWindow));
+        bareTimes.push_back(StartUpMs(bare, probe::RemoteProgram::kAnyWindow));
         for (int nDrives : { 4, kMaxDrives })
         {
             DrivesWithDiscs(sim, nDrives);
@@ -271,11 +272,11 @@ void MeasureStartUp(simcd::SimController& sim)
 void MeasureIdle(simcd::SimController& sim, int nServerPid)
 {
     DrivesWithDiscs(sim, 4);
-    soak::RemoteProgram program;
+    probe::RemoteProgram program;
     if (!program.Start(OndaluxExe()) || !program.WaitForWindow(4))
         return;
-    const int nPid = soak::UnixPidOf(OndaluxExe());
-    soak::UnixCpuClock serverClock(nServerPid);
+    const int nPid = UnixPidOf(OndaluxExe());
+    UnixCpuClock serverClock(nServerPid);
     const DWORD dwMs = g_bQuick ? 2000 : 10000;
     for (bool bPlaying : { false, true })
     {
@@ -285,10 +286,10 @@ void MeasureIdle(simcd::SimController& sim, int nServerPid)
             program.Command(ID_CD_PLAY);
         }
         ::Sleep(1500);  // past the first whole second
-        const double dProgram0 = soak::UnixCpuMs(nPid);
+        const double dProgram0 = UnixCpuMs(nPid);
         const uint64_t server0 = serverClock.NowNs();
         ::Sleep(dwMs);
-        const double dProgram = soak::UnixCpuMs(nPid) - dProgram0;
+        const double dProgram = UnixCpuMs(nPid) - dProgram0;
         const double dServer = static_cast<double>(serverClock.NowNs() - server0) / 1e6;
         std::printf("| idle CPU, 4 drives %-7s | program %.1f %% | wineserver %.1f %% | over %lu s |\n",
                     bPlaying ? "playing" : "stopped", 100.0 * dProgram / dwMs, 100.0 * dServer / dwMs,
@@ -313,7 +314,7 @@ int main(int argc, char** argv)
         return 1;
     }
     sim.SetTimeFactor(1.0);
-    const int nServerPid = soak::WineServerPid();
+    const int nServerPid = WineServerPid();
     if (!nServerPid)
         std::printf("(wineserver not found: its CPU reads 0)\n");
 
