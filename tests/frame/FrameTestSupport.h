@@ -1,91 +1,99 @@
-// The main frame on simulated drives, hosted without the program's WinMain:
-// the fixture defines the drives, creates the frame as the program does and
-// reads back what reached the drives from the driver's journal.
+// The main frame on simulated drives, hosted without the program's WinMain,
+// with what reached the drives read back from the driver's journal.
 #pragma once
 
 #include "frame/CMainFrame.h"
+#include "res/resource.h"
 #include "simcd/SimController.h"
 
 #include <gtest/gtest.h>
+#include <mmddk.h>
 
-#include <initializer_list>
-#include <ostream>
-#include <vector>
+#include <string>
 
-class CFrameTestApp : public CWinApp
-{
-};
+extern CWinApp theApp;
 
-extern CFrameTestApp theApp;
+// Dispatches what is queued and runs idle processing, again and again for
+// that long.
+void Pump(DWORD dwMs = 0);
 
-// Dispatches what is queued, then runs idle processing once.
-void Pump();
+const UINT kSelectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
 
-// Pumps until the condition holds or the time is up.
-template <class Condition>
-bool PumpUntil(Condition condition, DWORD dwTimeoutMs = 3000)
-{
-    const DWORD dwStart = ::GetTickCount();
-    while (!condition())
-    {
-        if (::GetTickCount() - dwStart > dwTimeoutMs)
-            return false;
-        Pump();
-        ::Sleep(5);
-    }
-    return true;
-}
-
-// One command a drive received: its drive letter, the MCI command and, for
-// status queries, the item; for plays the position it starts from.
-struct Step
-{
-    char drive;
-    UINT command;
-    DWORD item;
-};
-
-bool operator==(const Step& a, const Step& b);
-std::ostream& operator<<(std::ostream& os, const Step& s);
-
-// Three tracks of 60, 90 and 30 s from 2 s: starts at 2000, 62000 and
-// 152000 ms; the disc ends at 182000 ms.
-extern const std::vector<uint32_t> kTracks;
-
+// D:, E: and F: hold three tracks of 60, 90 and 30 s from 2 s (starts at 2000,
+// 62000 and 152000 ms, end at 182000), G: is empty; rows 0 to 3 in that
+// order. Time stands still unless a test lets it run, so every position in
+// the journal is known beforehand.
 class FrameTest : public testing::Test
 {
 protected:
-    // D:, E: and F: hold kTracks, G: is empty; the frame is created on them.
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_ctl.RemoveAllDrives() && m_ctl.SetTimeFactor(1e-6)) << m_ctl.GetLastError();
+        for (char drive : { 'D', 'E', 'F', 'G' })
+            ASSERT_TRUE(m_ctl.DefineDrive(drive) && (drive == 'G' || m_ctl.InsertDisc(drive, { 60000, 90000, 30000 })))
+                << m_ctl.GetLastError();
+        m_pFrame = new CMainFrame;
+        theApp.m_pMainWnd = m_pFrame;
+        ASSERT_TRUE(m_pFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr));
+        m_pFrame->MoveWindow(200, 150, 700, 360);
+        m_pFrame->ShowWindow(SW_SHOW);
+        Pump();
+        ASSERT_EQ(4, List().GetItemCount());
+        m_ctl.ClearJournal();
+    }
+    void TearDown() override
+    {
+        if (theApp.m_pMainWnd != nullptr)
+            theApp.m_pMainWnd->DestroyWindow();
+        Pump();
+        m_ctl.RemoveAllDrives();
+    }
 
     CCDDriveListWnd& List() { return m_pFrame->m_wndDriveList; }
-    int Row(char drive);
-    CCDAudioDevice* Device(char drive);
-    CSliderCtrl& Slider(char drive);
+    static int Row(char drive) { return drive - 'D'; }
+    CCDAudioDevice* Device(char drive) { return List().GetDriveItem(Row(drive))->m_pDevice; }
+    CSliderCtrl& Slider(char drive) { return List().GetDriveItem(Row(drive))->m_wndSlider; }
+    UINT State(char drive) { return List().GetItemState(Row(drive), kSelectedAndFocused); }
 
-    // Exactly these drives' rows selected; focus is left as it is.
-    void Select(std::initializer_list<char> drives);
-    // The row's LVIS_SELECTED and LVIS_FOCUSED bits.
-    UINT State(char drive);
+    // Exactly these drives' rows selected; the focus is left as it is.
+    void Select(const std::string& drives)
+    {
+        for (char drive : { 'D', 'E', 'F', 'G' })
+            List().SetItemState(Row(drive), drives.find(drive) != std::string::npos ? LVIS_SELECTED : 0, LVIS_SELECTED);
+    }
+    void Command(UINT nID) { m_pFrame->SendMessage(WM_COMMAND, MAKEWPARAM(nID, 0), 0); }
+    // A scroll message as a slider sends it to the list; the position it
+    // carries is deliberately not the slider's, which is the one that counts.
+    void Scroll(HWND hFrom, UINT nCode)
+    {
+        List().SendMessage(WM_HSCROLL, MAKEWPARAM(nCode, 7), reinterpret_cast<LPARAM>(hFrom));
+    }
+    // The command on exactly these drives' rows, and what it sent them.
+    std::string Run(UINT nID, const std::string& drives)
+    {
+        Select(drives);
+        m_ctl.ClearJournal();
+        Command(nID);
+        return Log();
+    }
 
-    void Command(UINT nID);
-
-    // Everything the drives received since the last ClearJournal.
-    std::vector<Step> Steps();
-    // Only play, pause, stop, seek and door opening.
-    std::vector<Step> Transport();
-    std::vector<simcd::SimJournalEntry> Entries(UINT command);
-    simcd::SimDriveInfo Drive(char drive);
+    // What the drives received since the journal was cleared, as for instance
+    // "D:play@2000 D:pause E:eject"; status queries only when asked for.
+    std::string Log(bool bStatus = false)
+    {
+        std::string log;
+        for (const simcd::SimJournalEntry& e : m_ctl.GetJournal())
+        {
+            const std::string s = e.command == MCI_PLAY ? "play@" + std::to_string(e.from)
+                                : e.command == MCI_PAUSE ? "pause" : e.command == MCI_STOP ? "stop"
+                                : e.command == MCI_SET && (e.flags & MCI_SET_DOOR_OPEN) ? "eject"
+                                : e.command == MCI_STATUS && bStatus ? "status" : "";
+            if (!s.empty())
+                log += (log.empty() ? "" : " ") + std::string(1, e.drive) + ":" + s;
+        }
+        return log;
+    }
 
     simcd::SimController m_ctl;
     CMainFrame* m_pFrame = nullptr;
 };
-
-// Shorthands for the expected steps.
-Step Mode(char drive);
-Step Position(char drive);
-Step Play(char drive);
-Step Pause(char drive);
-Step Stop(char drive);
-Step OpenDoor(char drive);

@@ -1,224 +1,98 @@
-// The rows' position sliders as the frame hosts them: what their scroll
-// messages do to the rows and the drives, their background, and how they
-// follow the columns.
+// The rows' position sliders as the frame hosts them.
 #include "FrameTestSupport.h"
 
-#include <mmddk.h>
-
-#include "res/resource.h"
-
-namespace
+TEST_F(FrameTest, SliderDragShowsTheTimeReleaseSeeksAndAnyUseSelectsItsRowAlone)
 {
-using StepList = std::vector<Step>;
-const UINT kSelectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
-
-// A child's rectangle in its parent's client coordinates.
-CRect ChildRect(HWND hChild)
-{
-    CRect rect;
-    ::GetWindowRect(hChild, &rect);
-    ::MapWindowPoints(nullptr, ::GetParent(hChild), reinterpret_cast<LPPOINT>(&rect), 2);
-    return rect;
-}
-}
-
-class SliderTest : public FrameTest
-{
-protected:
-    // A scroll message as the slider sends it to the list; the position it
-    // carries is deliberately not the slider's.
-    void Scroll(char drive, UINT nCode)
-    {
-        List().SendMessage(WM_HSCROLL, MAKEWPARAM(nCode, 7), reinterpret_cast<LPARAM>(Slider(drive).m_hWnd));
-    }
-};
-
-TEST_F(SliderTest, DragShowsTheThumbsTimeAndTheReleaseSeeksThePlayingDrive)
-{
+    auto expectOnly = [&](char selected, const char* what) {
+        for (char drive : { 'D', 'E', 'F', 'G' })
+            EXPECT_EQ(drive == selected ? kSelectedAndFocused : 0u, State(drive)) << drive << " after " << what;
+    };
     Device('D')->Play();
-    Select({ 'E', 'F' });
-    m_ctl.ClearJournal();
-
-    Slider('D').SetPos(100000);
-    Scroll('D', TB_THUMBTRACK);
-    EXPECT_EQ(CString(" 0:01:40"), List().GetItemText(Row('D'), 2));
-    EXPECT_TRUE(Transport().empty());
-    EXPECT_EQ(kSelectedAndFocused, State('D'));
-
-    Slider('D').SetPos(125000);
-    Scroll('D', TB_THUMBTRACK);
-    EXPECT_EQ(CString(" 0:02:05"), List().GetItemText(Row('D'), 2));
-    EXPECT_TRUE(Transport().empty());
-
-    // The release moves the drive to the slider's own position, once for
-    // each of the last two messages of a drag.
-    Scroll('D', TB_THUMBPOSITION);
-    Scroll('D', TB_ENDTRACK);
-    EXPECT_EQ((StepList{ Pause('D'), Play('D'), Pause('D'), Play('D') }), Transport());
-    for (const simcd::SimJournalEntry& play : Entries(MCI_PLAY))
-        EXPECT_EQ(125000u, play.from);
-    EXPECT_EQ(static_cast<uint32_t>(MCI_MODE_PLAY), Drive('D').mode);
-    EXPECT_EQ(CString(" 0:02:05"), List().GetItemText(Row('D'), 2));
-}
-
-TEST_F(SliderTest, MovingTheSliderOfAStoppedDriveSetsWhereItsNextPlayStarts)
-{
-    Select({ 'D' });
-    Slider('E').SetPos(70000);
-    Scroll('E', TB_PAGEDOWN);
-    Scroll('E', TB_ENDTRACK);
-    EXPECT_TRUE(Transport().empty());
-    EXPECT_EQ(static_cast<uint32_t>(MCI_MODE_STOP), Drive('E').mode);
-    EXPECT_EQ(70000u, Device('E')->GetPosition());
-
-    // The slider left E as the selected drive.
-    Command(ID_CD_PLAY);
-    EXPECT_EQ((StepList{ Play('E') }), Transport());
-    EXPECT_EQ(70000u, Entries(MCI_PLAY).front().from);
-}
-
-TEST_F(SliderTest, AnyUseMakesTheSlidersRowTheOnlySelectedAndFocusedOne)
-{
-    for (UINT nCode : { TB_LINEDOWN, TB_THUMBTRACK, TB_ENDTRACK })
+    const struct { char drive; UINT nCode; int nPos; const char* log; DWORD dwAfter; } cases[] = {
+        { 'D', TB_THUMBTRACK, 100000, "", 2000 },
+        { 'D', TB_THUMBPOSITION, 125000, "D:pause D:play@125000", 125000 },
+        { 'D', TB_ENDTRACK, 125000, "D:pause D:play@125000", 125000 },
+        { 'E', TB_LINEDOWN, 70000, "", 70000 },  // stopped: where its next play starts
+        { 'G', TB_PAGEUP, 0, "", 0 },
+    };
+    for (const auto& c : cases)
     {
-        Select({ 'D', 'E', 'G' });
-        List().SetItemState(Row('D'), LVIS_FOCUSED, LVIS_FOCUSED);
-        Scroll('F', nCode);
-        EXPECT_EQ(0u, State('D')) << "code " << nCode;
-        EXPECT_EQ(0u, State('E')) << "code " << nCode;
-        EXPECT_EQ(kSelectedAndFocused, State('F')) << "code " << nCode;
-        EXPECT_EQ(0u, State('G')) << "code " << nCode;
+        Select("DEFG");
+        List().SetItemState(Row(c.drive == 'D' ? 'F' : 'D'), LVIS_FOCUSED, LVIS_FOCUSED);
+        Slider(c.drive).SetPos(c.nPos);
+        m_ctl.ClearJournal();
+        Scroll(Slider(c.drive).m_hWnd, c.nCode);
+        EXPECT_EQ(c.log, Log()) << c.drive << " code " << c.nCode;
+        EXPECT_EQ(c.dwAfter, Device(c.drive)->GetPosition()) << c.drive << " code " << c.nCode;
+        expectOnly(c.drive, "a slider's message");
     }
+    EXPECT_EQ(CString(" 0:01:40"), List().GetItemText(Row('D'), 2));  // written by the drag alone
 
-    // The empty drive's slider, and a row that has no device at all.
-    Scroll('G', TB_PAGEUP);
-    EXPECT_EQ(kSelectedAndFocused, State('G'));
-    EXPECT_EQ(0u, State('F'));
+    // Scroll messages from elsewhere change no row.
+    Scroll(nullptr, SB_LINERIGHT);
+    Scroll(reinterpret_cast<HWND>(List().SendMessage(LVM_GETHEADER)), SB_PAGERIGHT);
+    Scroll(m_pFrame->m_wndRepeatButton.m_hWnd, TB_ENDTRACK);
+    expectOnly('G', "other scroll messages");
 
-    CDriveItem* pItem = List().GetDriveItem(Row('E'));
+    // A row without a device.
+    CDriveItem* pItem = List().GetDriveItem(Row('F'));
     delete pItem->m_pDevice;
     pItem->m_pDevice = nullptr;
     m_ctl.ClearJournal();
     for (UINT nCode : { TB_THUMBTRACK, TB_THUMBPOSITION, TB_ENDTRACK })
-        Scroll('E', nCode);
-    EXPECT_EQ(kSelectedAndFocused, State('E'));
-    EXPECT_EQ(0u, State('G'));
-    EXPECT_TRUE(Steps().empty());
+        Scroll(Slider('F').m_hWnd, nCode);
+    expectOnly('F', "the slider of a row without a device");
+    EXPECT_EQ("", Log(true));
 }
 
-TEST_F(SliderTest, ScrollMessagesFromElsewhereChangeNoRow)
+TEST_F(FrameTest, SlidersGetTheWindowBrushAndFollowTheColumnsAtOnce)
 {
-    Select({ 'D', 'F' });
-    List().SetItemState(Row('F'), LVIS_FOCUSED, LVIS_FOCUSED);
-    const UINT before[] = { State('D'), State('E'), State('F'), State('G') };
+    EXPECT_EQ(reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_WINDOW)),
+              List().SendMessage(WM_CTLCOLORSTATIC, 0, reinterpret_cast<LPARAM>(Slider('E').m_hWnd)));
 
-    HWND hHeader = reinterpret_cast<HWND>(List().SendMessage(LVM_GETHEADER));
-    ASSERT_NE(nullptr, hHeader);
-    List().SendMessage(WM_HSCROLL, MAKEWPARAM(SB_LINERIGHT, 0), 0);
-    List().SendMessage(WM_HSCROLL, MAKEWPARAM(SB_PAGERIGHT, 0), reinterpret_cast<LPARAM>(hHeader));
-    List().SendMessage(WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0),
-                       reinterpret_cast<LPARAM>(m_pFrame->m_wndRepeatButton.m_hWnd));
-
-    const UINT after[] = { State('D'), State('E'), State('F'), State('G') };
-    for (int i = 0; i < 4; i++)
-        EXPECT_EQ(before[i], after[i]) << "row " << i;
-    EXPECT_TRUE(Transport().empty());
-}
-
-TEST_F(SliderTest, KeyboardStepsOnASliderSeekButNeverScrollTheList)
-{
-    // Narrow enough for the list to have a horizontal scroll bar.
-    m_pFrame->MoveWindow(60, 40, 360, 360);
-    Pump();
-    HWND hList = List().m_hWnd;
-    SCROLLINFO si = {};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_ALL;
-    ASSERT_TRUE(::GetScrollInfo(hList, SB_HORZ, &si));
-    ASSERT_GT(si.nMax - static_cast<int>(si.nPage), 0) << "the list has nothing to scroll";
-    const int nScroll = ::GetScrollPos(hList, SB_HORZ);
-
-    CSliderCtrl& slider = Slider('D');
-    slider.SendMessage(WM_KEYDOWN, VK_NEXT, 0);
-    slider.SendMessage(WM_KEYUP, VK_NEXT, 0);
-    slider.SendMessage(WM_KEYDOWN, VK_RIGHT, 0);
-    slider.SendMessage(WM_KEYUP, VK_RIGHT, 0);
-
-    EXPECT_EQ(nScroll, ::GetScrollPos(hList, SB_HORZ));
-    EXPECT_EQ(2000 + 60000 + 10000, slider.GetPos());
-    EXPECT_EQ(72000u, Device('D')->GetPosition());
-    EXPECT_EQ(kSelectedAndFocused, State('D'));
-}
-
-TEST_F(SliderTest, SlidersAreDrawnOnTheWindowColourInSelectedRowsToo)
-{
-    HDC hDC = ::GetDC(Slider('E').m_hWnd);
-    const LRESULT brush = List().SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hDC),
-                                             reinterpret_cast<LPARAM>(Slider('E').m_hWnd));
-    ::ReleaseDC(Slider('E').m_hWnd, hDC);
-    EXPECT_EQ(reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_WINDOW)), brush);
-
-    // On the screen: a corner of the slider in a selected, highlighted row.
-    Select({ 'E' });
-    List().SetFocus();
-    List().UpdateWindow();
-    Slider('E').InvalidateRect(nullptr, TRUE);
-    Slider('E').UpdateWindow();
-    CRect rect;
-    Slider('E').GetWindowRect(&rect);
-    HDC hScreen = ::GetDC(nullptr);
-    const COLORREF corner = ::GetPixel(hScreen, rect.right - 2, rect.bottom - 2);
-    ::ReleaseDC(nullptr, hScreen);
-    EXPECT_EQ(::GetSysColor(COLOR_WINDOW), corner);
-}
-
-TEST_F(SliderTest, ColumnWidthChangesReplaceTheSlidersAtOnce)
-{
-    // Without the periodic refresh only the header's notifications can move
-    // the sliders.
+    // Without the periodic refresh only the header's notifications can move them.
     ::KillTimer(List().m_hWnd, CCDDriveListWnd::IDT_STATUS);
-    auto cell = [&](char drive) {
-        CRect rect;
-        List().GetSubItemRect(Row(drive), 3, LVIR_BOUNDS, rect);
-        rect.InflateRect(-1, -1);
-        return rect;
-    };
-    const CRect before = ChildRect(Slider('E').m_hWnd);
-    ASSERT_EQ(cell('E'), before);
-
-    List().SendMessage(LVM_SETCOLUMNWIDTH, 0, 260);
+    List().SendMessage(LVM_SETCOLUMNWIDTH, 0, List().SendMessage(LVM_GETCOLUMNWIDTH, 0) + 100);
     Pump();
     for (char drive : { 'D', 'E', 'F', 'G' })
-        EXPECT_EQ(cell(drive), ChildRect(Slider(drive).m_hWnd)) << drive;
-    EXPECT_EQ(before.left + 100, ChildRect(Slider('E').m_hWnd).left);
+    {
+        CRect cell, slider;
+        List().GetSubItemRect(Row(drive), 3, LVIR_BOUNDS, cell);
+        cell.InflateRect(-1, -1);
+        Slider(drive).GetWindowRect(&slider);
+        ::MapWindowPoints(nullptr, List().m_hWnd, reinterpret_cast<LPPOINT>(&slider), 2);
+        EXPECT_EQ(cell, slider) << drive;
+    }
 }
 
-TEST_F(SliderTest, ReleasingAnAcceleratorsKeyOnASliderDoesNotSeekBack)
+// Keys on a slider move its drive but never scroll the list sideways. The
+// release of an accelerator's key (Alt+Right, Alt let go first) must not end
+// a keyboard step there and seek the drive back.
+TEST_F(FrameTest, KeysOnASliderSeekWithoutScrollingTheListButAnAcceleratorsReleaseDoesNot)
 {
-    // The focus in D:'s slider, as after a drag; Alt+Right, Alt released
-    // first: the Right key's release must not end a step on the slider.
-    Device('D')->Seek(91000);
+    m_pFrame->MoveWindow(200, 150, 360, 360);  // narrow: the list can scroll sideways
+    Pump();
+    SCROLLINFO si = { sizeof si, SIF_ALL, 0, 0, 0, 0, 0 };
+    ASSERT_TRUE(::GetScrollInfo(List().m_hWnd, SB_HORZ, &si));
+    ASSERT_GT(si.nMax - static_cast<int>(si.nPage), 0) << "the list has nothing to scroll";
+    for (WPARAM vk : { VK_NEXT, VK_RIGHT })
+    {
+        Slider('D').SendMessage(WM_KEYDOWN, vk, 0);
+        Slider('D').SendMessage(WM_KEYUP, vk, 0);
+    }
+    EXPECT_EQ(si.nPos, ::GetScrollPos(List().m_hWnd, SB_HORZ));
+    EXPECT_EQ(2000u + 60000 + 10000, Device('D')->GetPosition());
+    EXPECT_EQ(kSelectedAndFocused, State('D'));
+
     Device('D')->Play();
-    Select({ 'D' });
-    Slider('D').SetPos(91000);
     ::SetForegroundWindow(m_pFrame->m_hWnd);
     Slider('D').SetFocus();
     ASSERT_EQ(Slider('D').m_hWnd, ::GetFocus());
     m_ctl.ClearJournal();
-
-    INPUT keys[4] = {};
-    const WORD vk[4] = { VK_MENU, VK_RIGHT, VK_MENU, VK_RIGHT };
+    const BYTE vk[4] = { VK_MENU, VK_RIGHT, VK_MENU, VK_RIGHT };
     for (int i = 0; i < 4; i++)
-    {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = vk[i];
-        keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
-    }
-    ASSERT_EQ(4u, ::SendInput(4, keys, sizeof(INPUT)));
-    PumpUntil([&] { return Transport().size() >= 2; });
-    PumpUntil([] { return false; }, 200);
-
-    EXPECT_EQ((StepList{ Pause('D'), Play('D') }), Transport());
-    for (const simcd::SimJournalEntry& play : Entries(MCI_PLAY))
-        EXPECT_EQ(152000u, play.from);
+        ::keybd_event(vk[i], 0, i < 2 ? 0 : KEYEVENTF_KEYUP, 0);
+    Pump(300);
+    EXPECT_EQ("D:pause D:play@152000", Log());
 }
+
