@@ -88,6 +88,19 @@ bool SimController::CheckLetter(char& letter) const
     return true;
 }
 
+// Runs f on the defined drive with that letter, under the world's lock.
+template <class F>
+bool SimController::ChangeDrive(char letter, F f) const
+{
+    if (!CheckLetter(letter))
+        return false;
+    SimWorld::Lock lock(*m_pWorld);
+    SimDriveRecord* drive = m_pWorld->FindDrive(letter);
+    if (!drive)
+        return Fail(std::string("no simulated drive ") + letter + ":");
+    return f(*drive);
+}
+
 bool SimController::DefineDrive(char letter, const std::string& label)
 {
     if (!CheckLetter(letter))
@@ -171,80 +184,62 @@ bool SimController::InsertDisc(char letter, const std::vector<uint32_t>& trackLe
     // MSF positions hold at most 99:59:74.
     if (total >= 100u * 60u * 1000u)
         return Fail("the disc is longer than 100 minutes");
-    SimWorld::Lock lock(*m_pWorld);
-    SimDriveRecord* drive = m_pWorld->FindDrive(letter);
-    if (!drive)
-        return Fail(std::string("no simulated drive ") + letter + ":");
-    if (drive->hasDisc)
-        return Fail(std::string("drive ") + letter + ": already holds a disc");
-    drive->hasDisc = 1;
-    drive->doorOpen = 0;
-    drive->trackCount = static_cast<uint32_t>(trackLengthsMs.size());
-    std::memcpy(drive->trackLengths, trackLengthsMs.data(),
-                trackLengthsMs.size() * sizeof(uint32_t));
-    drive->discStart = startMs;
-    drive->position = startMs;
-    drive->transport = kStopped;
-    return true;
+    return ChangeDrive(letter, [&](SimDriveRecord& drive) {
+        if (drive.hasDisc)
+            return Fail(std::string("drive ") + drive.letter + ": already holds a disc");
+        drive.hasDisc = 1;
+        drive.doorOpen = 0;
+        drive.trackCount = static_cast<uint32_t>(trackLengthsMs.size());
+        std::memcpy(drive.trackLengths, trackLengthsMs.data(),
+                    trackLengthsMs.size() * sizeof(uint32_t));
+        drive.discStart = startMs;
+        drive.position = startMs;
+        drive.transport = kStopped;
+        return true;
+    });
 }
 
 bool SimController::RemoveDisc(char letter)
 {
-    if (!CheckLetter(letter))
-        return false;
-    SimWorld::Lock lock(*m_pWorld);
-    SimDriveRecord* drive = m_pWorld->FindDrive(letter);
-    if (!drive)
-        return Fail(std::string("no simulated drive ") + letter + ":");
-    if (!drive->hasDisc)
-        return Fail(std::string("drive ") + letter + ": holds no disc");
-    m_pWorld->Interrupt(*drive, kStopped);
-    drive->hasDisc = 0;
-    drive->trackCount = 0;
-    drive->position = 0;
-    return true;
+    return ChangeDrive(letter, [&](SimDriveRecord& drive) {
+        if (!drive.hasDisc)
+            return Fail(std::string("drive ") + drive.letter + ": holds no disc");
+        m_pWorld->Interrupt(drive, kStopped);
+        drive.hasDisc = 0;
+        drive.trackCount = 0;
+        drive.position = 0;
+        return true;
+    });
 }
 
 bool SimController::OpenDoor(char letter)
 {
-    if (!CheckLetter(letter))
-        return false;
-    SimWorld::Lock lock(*m_pWorld);
-    SimDriveRecord* drive = m_pWorld->FindDrive(letter);
-    if (!drive)
-        return Fail(std::string("no simulated drive ") + letter + ":");
-    m_pWorld->Interrupt(*drive, kStopped);
-    drive->doorOpen = 1;
-    return true;
+    return ChangeDrive(letter, [&](SimDriveRecord& drive) {
+        m_pWorld->Interrupt(drive, kStopped);
+        drive.doorOpen = 1;
+        return true;
+    });
 }
 
 bool SimController::CloseDoor(char letter)
 {
-    if (!CheckLetter(letter))
-        return false;
-    SimWorld::Lock lock(*m_pWorld);
-    SimDriveRecord* drive = m_pWorld->FindDrive(letter);
-    if (!drive)
-        return Fail(std::string("no simulated drive ") + letter + ":");
-    drive->doorOpen = 0;
-    return true;
+    return ChangeDrive(letter, [&](SimDriveRecord& drive) {
+        drive.doorOpen = 0;
+        return true;
+    });
 }
 
 bool SimController::SetFaults(char letter, uint32_t faults, uint32_t delayMs)
 {
-    if (!CheckLetter(letter))
-        return false;
     if (faults & ~static_cast<uint32_t>(kFaultAll))
         return Fail("unknown fault bits");
     if (delayMs > 60000)
         return Fail("a delay is at most 60000 ms");
-    SimWorld::Lock lock(*m_pWorld);
-    SimDriveRecord* drive = m_pWorld->FindDrive(letter);
-    if (!drive)
-        return Fail(std::string("no simulated drive ") + letter + ":");
-    drive->faults = faults;
-    drive->delayMs = delayMs;
-    return true;
+    return ChangeDrive(letter, [&](SimDriveRecord& drive) {
+        drive.faults = faults;
+        drive.delayMs = delayMs;
+        return true;
+    });
 }
 
 bool SimController::ClearFaults(char letter)
@@ -273,14 +268,10 @@ double SimController::GetTimeFactor() const
 
 bool SimController::GetDrive(char letter, SimDriveInfo& info) const
 {
-    if (!CheckLetter(letter))
-        return false;
-    SimWorld::Lock lock(*m_pWorld);
-    SimDriveRecord* drive = m_pWorld->FindDrive(letter);
-    if (!drive)
-        return Fail(std::string("no simulated drive ") + letter + ":");
-    info = InfoOf(*m_pWorld, *drive);
-    return true;
+    return ChangeDrive(letter, [&](SimDriveRecord& drive) {
+        info = InfoOf(*m_pWorld, drive);
+        return true;
+    });
 }
 
 std::vector<SimDriveInfo> SimController::GetDrives() const

@@ -67,6 +67,8 @@ public:
 private:
     bool Fail(const std::string& message) const;
     bool CheckLetter(char& letter) const;
+    template <class F>
+    bool ChangeDrive(char letter, F f) const;
 
     std::unique_ptr<SimWorld> m_pWorld;
     mutable std::string m_strError;
