@@ -377,9 +377,8 @@ void CCDDriveListWnd::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar)
             SetItemState(i, 0, SELECTED_AND_FOCUSED);
             continue;
         }
-        // The base handling keeps a control's scroll message from the list
-        // view, which would take it for its own scroll bar and scroll sideways.
-        CListCtrl::OnHScroll(nSBCode, nPos, pScrollBar);
+        // No base handling for a slider: the list view would take the step
+        // for one of its own scroll bar and scroll the whole list sideways.
         if (pItem->m_pDevice)
         {
             const int nPosition = pItem->m_wndSlider.GetPos();
