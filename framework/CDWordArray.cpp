@@ -2,7 +2,7 @@
 
 #include "framework/CInvalidArgException.h"
 
-void CDWordArray::SetSize(INT_PTR nNewSize, INT_PTR)
+void CDWordArray::SetSize(INT_PTR nNewSize)
 {
     if (nNewSize < 0)
         AfxThrowInvalidArgException();

@@ -10,10 +10,8 @@ class CDWordArray
 {
 public:
     INT_PTR GetSize() const { return static_cast<INT_PTR>(m_values.size()); }
-    INT_PTR GetUpperBound() const { return GetSize() - 1; }
-    // New elements are 0. nGrowBy is accepted for compatibility; growth is
-    // left to the standard library.
-    void SetSize(INT_PTR nNewSize, INT_PTR nGrowBy = -1);
+    // New elements are 0.
+    void SetSize(INT_PTR nNewSize);
 
     DWORD GetAt(INT_PTR nIndex) const;
     void SetAt(INT_PTR nIndex, DWORD newElement);

@@ -1,10 +1,8 @@
 #include "framework/CStatusBar.h"
 
-IMPLEMENT_DYNAMIC(CStatusBar, CControlBar)
+#include <vector>
 
-namespace {
-const int kIndicatorWidth = 100;
-}
+IMPLEMENT_DYNAMIC(CStatusBar, CControlBar)
 
 BOOL CStatusBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID)
 {
@@ -25,30 +23,11 @@ BOOL CStatusBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID)
 
 BOOL CStatusBar::SetIndicators(const UINT* lpIDArray, int nIDCount)
 {
-    if (lpIDArray == nullptr || nIDCount < 1 || nIDCount > 255)
+    if (lpIDArray == nullptr || nIDCount != 1 || lpIDArray[0] != ID_SEPARATOR)
         return FALSE;
-    m_indicators.assign(lpIDArray, lpIDArray + nIDCount);
-    SetParts();
-    for (int i = 0; i < nIDCount; ++i) {
-        CString text;
-        if (m_indicators[static_cast<size_t>(i)] != ID_SEPARATOR)
-            text.LoadString(m_indicators[static_cast<size_t>(i)]);
-        SetPaneText(i, text);
-    }
-    return TRUE;
-}
-
-void CStatusBar::SetParts()
-{
-    if (m_indicators.empty())
-        return;
-    RECT rc;
-    GetClientRect(&rc);
-    int n = static_cast<int>(m_indicators.size());
-    std::vector<int> rightEdges(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i)
-        rightEdges[static_cast<size_t>(i)] = i == n - 1 ? -1 : rc.right - kIndicatorWidth * (n - 1 - i);
-    SendMessage(SB_SETPARTS, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(rightEdges.data()));
+    int rightEdge = -1;  // one part, as wide as the bar
+    SendMessage(SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&rightEdge));
+    return SetPaneText(0, "");
 }
 
 BOOL CStatusBar::SetPaneText(int nIndex, LPCTSTR lpszNewText)
@@ -71,12 +50,4 @@ int CStatusBar::CalcHeight() const
     RECT rc;
     GetWindowRect(&rc);
     return rc.bottom - rc.top + BorderHeight();
-}
-
-LRESULT CStatusBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    LRESULT result = CControlBar::WindowProc(message, wParam, lParam);
-    if (message == WM_SIZE)
-        SetParts();
-    return result;
 }
