@@ -1,8 +1,6 @@
 // Identifiers of the framework tests' resources.
 #pragma once
 
-#include "framework/FrameworkIds.h"
-
 #define IDR_TESTFRAME       128
 #define IDD_TESTBAR         103
 #define IDD_TESTDIALOG      104
