@@ -90,8 +90,9 @@ typename AfxHandlerClass<decltype(pfn)>::type* AfxHandlerTarget(CCmdTarget* p)
     return static_cast<typename AfxHandlerClass<decltype(pfn)>::type*>(p);
 }
 
+// A handler without arguments: commands, and messages such as WM_PAINT.
 template <auto pfn>
-LRESULT AfxCrackCommand(CCmdTarget* p, const AFX_MSGARGS&)
+LRESULT AfxCrackVoid(CCmdTarget* p, const AFX_MSGARGS&)
 {
     (AfxHandlerTarget<pfn>(p)->*pfn)();
     return 0;
@@ -129,7 +130,7 @@ protected:                                             \
 
 #define ON_COMMAND(id, memberFxn)                                                \
     {WM_COMMAND, static_cast<UINT>(CN_COMMAND), static_cast<UINT>(id), static_cast<UINT>(id), \
-     &AfxCrackCommand<&ThisClass::memberFxn>},
+     &AfxCrackVoid<&ThisClass::memberFxn>},
 
 #define ON_UPDATE_COMMAND_UI(id, memberFxn)                                      \
     {WM_COMMAND, static_cast<UINT>(CN_UPDATE_COMMAND_UI), static_cast<UINT>(id), \

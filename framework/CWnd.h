@@ -187,13 +187,6 @@ LRESULT AfxCrackCreate(CCmdTarget* p, const AFX_MSGARGS& a)
 }
 
 template <auto pfn>
-LRESULT AfxCrackVoid(CCmdTarget* p, const AFX_MSGARGS&)
-{
-    (AfxHandlerTarget<pfn>(p)->*pfn)();
-    return 0;
-}
-
-template <auto pfn>
 LRESULT AfxCrackSetFocus(CCmdTarget* p, const AFX_MSGARGS& a)
 {
     (AfxHandlerTarget<pfn>(p)->*pfn)(CWnd::FromHandle(reinterpret_cast<HWND>(a.wParam)));

@@ -136,14 +136,14 @@ bool SimController::RemoveDrive(char letter)
 {
     if (!CheckLetter(letter))
         return false;
-    {
-        SimWorld::Lock lock(*m_pWorld);
-        SimDriveRecord* drive = m_pWorld->FindDrive(letter);
-        if (!drive)
-            return Fail(std::string("no simulated drive ") + letter + ":");
-        m_pWorld->Interrupt(*drive, kStopped);
-        drive->defined = 0;
-    }
+    const bool bUndefined = ChangeDrive(letter, [&](SimDriveRecord& drive) {
+        m_pWorld->Interrupt(drive, kStopped);
+        drive.defined = 0;
+        return true;
+    });
+    if (!bUndefined)
+        return false;
+    // The mount manager is asked outside the world's lock.
     std::string error;
     if (!MountManager::Remove(letter, error))
         return Fail(error);
