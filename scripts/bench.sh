@@ -12,5 +12,4 @@ BUILD_TARGETS="benchmark simcd" build_all >/dev/null
 prepare_prefix
 wine_env
 cd "$build"
-xvfb-run -a -s "-screen 0 1280x1024x24" "$repo/scripts/wine-session.sh" \
-    wine bench/program/benchmark.exe "$@"
+in_virtual_session wine bench/program/benchmark.exe "$@"

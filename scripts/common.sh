@@ -50,3 +50,8 @@ prepare_prefix() {
         "$repo/scripts/wineprefix.sh" "$prefix"
     fi
 }
+
+# Runs a command on a virtual display inside one Wine session.
+in_virtual_session() {
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$repo/scripts/wine-session.sh" "$@"
+}

@@ -49,7 +49,6 @@ else
     shot=$(realpath -m "${shot:-$build/screenshots/ondalux.png}")
     mkdir -p "$(dirname "$shot")"
     ONDALUX_WORLD=$world ONDALUX_SHOT=$shot \
-        xvfb-run -a -s "-screen 0 1280x1024x24" \
-        "$repo/scripts/wine-session.sh" "$repo/scripts/session-run.sh" "$exe"
+        in_virtual_session "$repo/scripts/session-run.sh" "$exe"
     echo "Screenshot: $shot"
 fi

@@ -15,5 +15,4 @@ BUILD_TARGETS="soak_tests simcd" build_all >/dev/null
 prepare_prefix
 wine_env
 cd "$build"
-xvfb-run -a -s "-screen 0 1280x1024x24" "$repo/scripts/wine-session.sh" \
-    wine tests/soak/soak_tests.exe --gtest_filter=Soak.* --seconds="$seconds" "${seed_arg[@]}"
+in_virtual_session wine tests/soak/soak_tests.exe --gtest_filter=Soak.* --seconds="$seconds" "${seed_arg[@]}"

@@ -11,5 +11,4 @@ prepare_prefix
 wine_env
 
 cd "$build"
-xvfb-run -a -s "-screen 0 1280x1024x24" \
-    "$repo/scripts/wine-session.sh" ctest --output-on-failure "$@"
+in_virtual_session ctest --output-on-failure "$@"
