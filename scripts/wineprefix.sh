@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Prepares the private Wine prefix that runs and tests the program:
 #   scripts/wineprefix.sh PREFIX [SIMCD_DLL [sim|real]]
-# 32-bit, no Mono/Gecko prompts, Japanese fonts linked into the UI fonts,
+# 32-bit (64-bit where WINEARCH says win64), no Mono/Gecko prompts, Japanese fonts linked into the UI fonts,
 # Marlett for the symbols of window frames and scroll bars,
 # no window-manager waits, and, when the simulated CD audio driver's DLL is
 # given, that driver copied in. Mode sim (the default) registers it for the
@@ -18,9 +18,8 @@ case $mode in
     real) cdaudio=mcicda.dll ;;
     *) echo "wineprefix.sh: mode is sim or real, not $mode" >&2; exit 2 ;;
 esac
-stamp_version=4
-
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export WINEPREFIX=$prefix WINEARCH=${WINEARCH:-win32} WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+stamp_version="4 $WINEARCH"
 
 # A REG_MULTI_SZ holding one string, in regedit's hex(7) notation. A REGEDIT4
 # file is ANSI: one byte per character (two would store one-letter strings).
@@ -34,8 +33,10 @@ multi_sz() {
 
 stamp="$prefix/.ondalux-prefix"
 if [[ ! -f $stamp || $(cat "$stamp") != "$stamp_version" ]]; then
+    # A prefix of the other architecture cannot be converted.
+    [[ -f $stamp ]] && rm -rf "$prefix"
     mkdir -p "$prefix"
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
+    WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot -i >/dev/null 2>&1
     wineserver -w
 
     link=$(multi_sz "NotoSansCJK-Regular.ttc,Noto Sans CJK JP")
@@ -54,7 +55,7 @@ if [[ ! -f $stamp || $(cat "$stamp") != "$stamp_version" ]]; then
         echo '"Managed"="N"'
         echo
     } > "$reg"
-    wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
+    wine regedit /S "$(wine winepath -w "$reg" | tr -d '\r')" >/dev/null 2>&1
     wineserver -w
     echo "$stamp_version" > "$stamp"
 fi
@@ -95,7 +96,7 @@ if [[ -n $driver ]]; then
             echo "\"cdaudio\"=\"$cdaudio\""
             echo
         } > "$reg"
-        wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
+        wine regedit /S "$(wine winepath -w "$reg" | tr -d '\r')" >/dev/null 2>&1
         wineserver -w
     fi
 fi

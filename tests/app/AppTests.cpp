@@ -71,13 +71,14 @@ int GdiObjectCount()
 {
     if (DWORD dwCount = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS))
         return static_cast<int>(dwCount);
-    // Wine answers 0 above. Its GDI keeps the process's handle table where a
-    // 32-bit PEB's GdiSharedHandleTable points (offset 0x94); a live
-    // handle's 24-byte entry has a nonzero type at offset 14.
-    static_assert(sizeof(void*) == 4, "offset of the table in a 32-bit PEB");
+    // Wine answers 0 above. Its GDI keeps the process's handle table where the
+    // PEB's GdiSharedHandleTable points (offset 0x94 in a 32-bit PEB, 0xF8 in
+    // a 64-bit one); a live handle's 24-byte entry has a nonzero type at offset 14.
+    const size_t cbTableOffset = sizeof(void*) == 4 ? 0x94 : 0xF8;
     PROCESS_BASIC_INFORMATION info = {};
     NtQueryInformationProcess(::GetCurrentProcess(), ProcessBasicInformation, &info, sizeof info, nullptr);
-    const BYTE* pTable = *reinterpret_cast<const BYTE* const*>(reinterpret_cast<const BYTE*>(info.PebBaseAddress) + 0x94);
+    const BYTE* pTable =
+        *reinterpret_cast<const BYTE* const*>(reinterpret_cast<const BYTE*>(info.PebBaseAddress) + cbTableOffset);
     int nCount = 0;
     for (int i = 0; pTable && i < 0x10000; i++)
         nCount += pTable[i * 24 + 14] != 0;

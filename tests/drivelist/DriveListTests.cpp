@@ -280,7 +280,7 @@ TEST_F(DriveListTest, DestroyingTheWindowStopsAndClosesEveryDriveAndSparesTheSys
     m_sim.ClearJournal();
     m_host.DestroyWindow();
     for (char letter : { 'D', 'E', 'F' })
-        EXPECT_EQ(std::make_pair(1u, 1u), std::make_pair(Count(MCI_STOP, letter), Count(MCI_CLOSE_DRIVER, letter)));
+        EXPECT_EQ(std::make_pair(size_t{1}, size_t{1}), std::make_pair(Count(MCI_STOP, letter), Count(MCI_CLOSE_DRIVER, letter)));
     EXPECT_EQ(nullptr, m_list.m_hImagesAtNcDestroy) << "the list view would destroy the shared image list";
 }
 

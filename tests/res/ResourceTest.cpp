@@ -254,11 +254,13 @@ TEST(Resources, ManifestAndVersionBlock)
         got.emplace_back((*e)[0].first, (*e)[0].second);
     const std::regex dependency("<dependency>\\s*<dependentAssembly>\\s*<assemblyIdentity");
     got.push_back(std::regex_search(text, dependency) ? L"dependency" : L"no dependency");
+    // The program is 32-bit; the 64-bit test build names its own architecture.
+    const std::wstring arch = sizeof(void*) == 4 ? L"X86" : L"amd64";
     ExpectLines("manifest 1", {
-        L"<assemblyIdentity version=\"1.0.0.0\" processorArchitecture=\"X86\" name=\"Microsoft.Windows.Ondalux\" "
+        L"<assemblyIdentity version=\"1.0.0.0\" processorArchitecture=\"" + arch + L"\" name=\"Microsoft.Windows.Ondalux\" "
         L"type=\"win32\"/>",
         L"<assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" "
-        L"processorArchitecture=\"X86\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>",
+        L"processorArchitecture=\"" + arch + L"\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>",
         L"dependency"}, got);
 
     const std::vector<BYTE> block = Raw(RT_VERSION, VS_VERSION_INFO);

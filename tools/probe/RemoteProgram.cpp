@@ -276,14 +276,17 @@ ProcessCounters RemoteProgram::Counters() const
     };
     static_assert(sizeof(Entry) == 24, "layout of Wine's handle table entry");
     PROCESS_BASIC_INFORMATION info = {};
-    DWORD tableAddress = 0;
+    // The probe and the program are built alike: the same PEB layout (the
+    // table's pointer at 0x94 in a 32-bit PEB, 0xF8 in a 64-bit one).
+    const size_t cbTableOffset = sizeof(void*) == 4 ? 0x94 : 0xF8;
+    DWORD_PTR tableAddress = 0;
     if (NtQueryInformationProcess(m_hProcess, ProcessBasicInformation, &info, sizeof info, nullptr) == 0
-        && ::ReadProcessMemory(m_hProcess, static_cast<BYTE*>(static_cast<void*>(info.PebBaseAddress)) + 0x94,
+        && ::ReadProcessMemory(m_hProcess, static_cast<BYTE*>(static_cast<void*>(info.PebBaseAddress)) + cbTableOffset,
                                &tableAddress, sizeof tableAddress, nullptr)
         && tableAddress != 0)
     {
         std::vector<Entry> table(0x10000);
-        if (::ReadProcessMemory(m_hProcess, reinterpret_cast<void*>(static_cast<DWORD_PTR>(tableAddress)),
+        if (::ReadProcessMemory(m_hProcess, reinterpret_cast<void*>(tableAddress),
                                 table.data(), table.size() * sizeof(Entry), nullptr))
         {
             for (const Entry& entry : table)
