@@ -1,0 +1,21 @@
+# Shared by the mingw-w64 toolchain files: each sets MINGW_TRIPLE and
+# CMAKE_SYSTEM_PROCESSOR, then includes this.
+set(CMAKE_SYSTEM_NAME Windows)
+
+set(CMAKE_C_COMPILER ${MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${MINGW_TRIPLE}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+
+# ctest then runs every test executable under Wine by itself (on machines
+# without 32-bit Wine, scripts/common.sh puts a `wine` that starts 64-bit
+# Wine first on the path).
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+
+# The posix-thread runtime would otherwise be imported from libwinpthread-1.dll.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
