@@ -7,6 +7,7 @@
 #include "frame/CMainFrame.h"
 #include "res/resource.h"
 #include "simcd/SimController.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <mmddk.h>
@@ -16,15 +17,6 @@
 #include <map>
 
 extern CMainApp theApp;
-
-// Dispatches what is queued (a quit message dropped), then idles once.
-void Pump()
-{
-    for (MSG msg; ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);)
-        if (msg.message != WM_QUIT)
-            ::DispatchMessageA(&msg);
-    theApp.OnIdle(0);
-}
 
 class AppTest : public testing::Test
 {

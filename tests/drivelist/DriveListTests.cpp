@@ -113,14 +113,6 @@ protected:
 
 CWinApp theApp;
 
-int main(int argc, char** argv)
-{
-    testing::InitGoogleTest(&argc, argv);
-    AfxWinInit(::GetModuleHandleA(nullptr), nullptr, ::GetCommandLineA(), SW_SHOWNORMAL);
-    ::InitCommonControls();
-    return RUN_ALL_TESTS();
-}
-
 namespace
 {
 // What the query in the way of GetLogicalDriveStrings answers on its first

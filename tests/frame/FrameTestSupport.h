@@ -5,6 +5,7 @@
 #include "frame/CMainFrame.h"
 #include "res/resource.h"
 #include "simcd/SimController.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <mmddk.h>
@@ -12,10 +13,6 @@
 #include <string>
 
 extern CWinApp theApp;
-
-// Dispatches what is queued and runs idle processing, again and again for
-// that long.
-void Pump(DWORD dwMs = 0);
 
 const UINT kSelectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
 

@@ -4,6 +4,7 @@
 // dialogs and the application's names and loop. The tests drive the
 // application object themselves instead of the framework's WinMain.
 #include "TestIds.h"
+#include "TestSupport.h"
 #include "framework/Framework.h"
 
 #include <gtest/gtest.h>
@@ -32,20 +33,6 @@ BEGIN_MESSAGE_MAP(CTestApp, CWinApp)
 END_MESSAGE_MAP()
 
 CTestApp theApp;
-
-// Dispatches what is queued through the application's own pump and runs idle
-// processing, until the condition holds (once without one) or a second has passed.
-bool Pump(const std::function<bool()>& until = nullptr)
-{
-    for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start <= 1000; ::Sleep(5)) {
-        for (MSG msg; ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);)
-            theApp.PumpMessage();
-        theApp.OnIdle(0);
-        if (!until || until())
-            return true;
-    }
-    return false;
-}
 
 BOOL CreatePopup(CWnd& wnd)
 {
@@ -106,7 +93,7 @@ TEST(WindowTest, TablesChainToTheBaseAndEndInThePreviousProcedureAndNoExceptionL
         EXPECT_EQ(Log({"base create", "base settext", "derived app"}), wnd.m_log);
         EXPECT_EQ(1, ::GetWindowTextLengthA(wnd));  // the base handler's Default stored the text
         wnd.SetTimer(1, 10, ThrowingTimerProc);  // a throwing timer procedure is called again on the next ticks
-        EXPECT_TRUE(Pump([] { return g_nTicks >= 3; }));
+        EXPECT_TRUE(PumpUntil([] { return g_nTicks >= 3; }));
 
         // A window the program neither created nor subclassed gets a wrapper,
         // the same one until idle time, which releases it but not its window.
@@ -327,9 +314,9 @@ TEST_F(FrameTest, PromptsTooltipsDialogsNamesAndTheExitCommand)
     CRect button;
     ::GetWindowRect(Button(ID_TEST_FRAME), &button);
     ::SetCursorPos(button.CenterPoint().x, button.CenterPoint().y);
-    EXPECT_TRUE(Pump([&] { return StatusText() == "枠のコマンドです。"; }));
+    EXPECT_TRUE(PumpUntil([&] { return StatusText() == "枠のコマンドです。"; }));
     ::SetCursorPos(button.CenterPoint().x, button.bottom + 60);
-    EXPECT_TRUE(Pump([&] { return StatusText() == "Ready"; }));
+    EXPECT_TRUE(PumpUntil([&] { return StatusText() == "Ready"; }));
 
     for (UINT nID : {ID_TEST_FRAME, ID_TEST_NONE}) {  // the text after the line feed, if any
         char text[80] = "";
@@ -356,14 +343,6 @@ TEST_F(FrameTest, PromptsTooltipsDialogsNamesAndTheExitCommand)
     EXPECT_EQ(0, theApp.Run());
     EXPECT_EQ(deleted + 1, CTestFrame::s_nDeleted);
     EXPECT_EQ(nullptr, theApp.m_pMainWnd);
-}
-
-int main(int argc, char** argv)
-{
-    testing::InitGoogleTest(&argc, argv);
-    AfxWinInit(::GetModuleHandleA(nullptr), nullptr, ::GetCommandLineA(), SW_SHOWNORMAL);
-    ::InitCommonControls();
-    return RUN_ALL_TESTS();
 }
 
 TEST(ValueTest, TheArrayChecksEveryIndexAndStringsKeepTheAnsiCodePage)
