@@ -236,7 +236,9 @@ TEST_F(DriveListTest, FailedDriveStringQueryInsertionOrShellQueryLeavesNoTrace)
     const struct { DWORD dwFirst, dwSecond; bool bRead; } queries[] = { { 5, 4, true }, { 5, 8, false }, { 0, 4, false }, { 5, 0, false } };
     for (const auto& q : queries)
     {
-        g_dwAnswers[0] = q.dwFirst, g_dwAnswers[1] = q.dwSecond, g_nCall = 0;
+        g_dwAnswers[0] = q.dwFirst;
+        g_dwAnswers[1] = q.dwSecond;
+        g_nCall = 0;
         std::vector<char> roots;
         EXPECT_EQ(q.bRead, CTestDriveList::GetDriveStrings(roots, FakeDriveStrings)) << q.dwFirst << ", " << q.dwSecond;
     }
@@ -257,7 +259,8 @@ TEST_F(DriveListTest, FailedDriveStringQueryInsertionOrShellQueryLeavesNoTrace)
     // The shell names a letter without a drive, not a root without a letter.
     m_list.AddDrive("?:\\");
     LVITEMA item = {};
-    item.mask = LVIF_IMAGE, item.iItem = RowOf('?');
+    item.mask = LVIF_IMAGE;
+    item.iItem = RowOf('?');
     m_list.SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
     EXPECT_EQ("", Text('?', 0));
     EXPECT_EQ(I_IMAGENONE, item.iImage);

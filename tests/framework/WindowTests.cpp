@@ -275,7 +275,8 @@ TEST_F(FrameTest, CommandsGoThroughTheOverrideThenTheFrameThenTheApplicationAndH
     EXPECT_EQ(Ids{ID_TEST_APP}, theApp.m_handled);
 
     // Bar buttons and accelerators (F5 the frame's command, F6 the disabled one) take the same way.
-    frame->m_offered.clear(), frame->m_handled.clear();
+    frame->m_offered.clear();
+    frame->m_handled.clear();
     ::SendMessageA(Button(ID_TEST_CHECK), BM_CLICK, 0, 0);
     frame->PostMessage(WM_KEYDOWN, VK_F5, 1);
     frame->PostMessage(WM_KEYDOWN, VK_F6, 1);
@@ -321,7 +322,9 @@ TEST_F(FrameTest, PromptsTooltipsDialogsNamesAndTheExitCommand)
     for (UINT nID : {ID_TEST_FRAME, ID_TEST_NONE}) {  // the text after the line feed, if any
         char text[80] = "";
         TTTOOLINFOA info = {};
-        info.cbSize = sizeof info, info.hwnd = frame->m_wndBar.m_hWnd, info.lpszText = text;
+        info.cbSize = sizeof info;
+        info.hwnd = frame->m_wndBar.m_hWnd;
+        info.lpszText = text;
         info.uId = reinterpret_cast<UINT_PTR>(Button(nID));
         for (HWND h = nullptr; (h = ::FindWindowExA(nullptr, h, TOOLTIPS_CLASSA, nullptr)) != nullptr;)
             ::SendMessageA(h, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
