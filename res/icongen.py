@@ -2,6 +2,7 @@
 """Writes a Windows icon (.ico) from a text source.
 
     icongen.py SOURCE.txt OUTPUT.ico
+    icongen.py SOURCE.txt OUTPUT.bmp   (the first image, for the help pages)
 
 A source is either pixel art or a small vector drawing:
 
@@ -15,8 +16,9 @@ A source is either pixel art or a small vector drawing:
   in order. Each image is sampled 8x8 per pixel: a pixel is opaque when at
   least half its samples are covered, and takes the mean colour of them.
 
-Lines starting with "#" are comments. The output depends only on the source,
-byte for byte.
+A .bmp output holds the first image at 24 bits per pixel, transparent pixels
+white (the help pages' background). Lines starting with "#" are comments. The
+output depends only on the source, byte for byte.
 """
 import struct
 import sys
@@ -70,7 +72,8 @@ def image_4bpp(pixels, width, height):
     return header(width, height, 4, len(xor)) + palette + bytes(xor) + mask_bits(pixels, width, height)
 
 
-def image_24bpp(pixels, width, height):
+def bits_24bpp(pixels, width, height):
+    """Colour bits, bottom-up; transparent pixels black."""
     xor = bytearray()
     for y in reversed(range(height)):
         row = bytearray(row_bytes(width, 24))
@@ -78,7 +81,12 @@ def image_24bpp(pixels, width, height):
             r, g, b = pixels[y][x] or (0, 0, 0)
             row[3 * x:3 * x + 3] = bytes((b, g, r))
         xor += row
-    return header(width, height, 24, len(xor)) + bytes(xor) + mask_bits(pixels, width, height)
+    return bytes(xor)
+
+
+def image_24bpp(pixels, width, height):
+    xor = bits_24bpp(pixels, width, height)
+    return header(width, height, 24, len(xor)) + xor + mask_bits(pixels, width, height)
 
 
 def header(width, height, bpp, xor_size):
@@ -124,8 +132,7 @@ def pixel_art(lines):
             rows.append([colours[c] for c in line])
     if not rows or any(len(r) != len(rows) for r in rows) or len(rows) > 256:
         raise SourceError("pixel art must be a square of at most 256 rows")
-    size = len(rows)
-    return [(size, size, 4, image_4bpp(rows, size, size))]
+    return [(len(rows), rows, 4)]
 
 
 def inside_polygon(points, x, y):
@@ -163,7 +170,7 @@ def vector_drawing(lines):
     images = []
     for size in sizes:
         pixels = [[sample(shapes, canvas / size, x, y) for x in range(size)] for y in range(size)]
-        images.append((size, size, 24, image_24bpp(pixels, size, size)))
+        images.append((size, pixels, 24))
     return images
 
 
@@ -195,21 +202,37 @@ def convert(text):
     if not lines:
         raise SourceError("empty source")
     vector = lines[0][1][0] in ("canvas", "sizes")
-    return ico(vector_drawing(lines) if vector else pixel_art(lines))
+    return vector_drawing(lines) if vector else pixel_art(lines)
+
+
+def ico_of(images):
+    encode = {4: image_4bpp, 24: image_24bpp}
+    return ico([(size, size, bpp, encode[bpp](pixels, size, size)) for size, pixels, bpp in images])
+
+
+def bmp_of(images):
+    size, pixels, bpp = images[0]
+    white = (0xFF, 0xFF, 0xFF)
+    if bpp == 4:
+        pixels = [[white if p is None else PALETTE[p][1] for p in row] for row in pixels]
+    bits = bits_24bpp([[p or white for p in row] for row in pixels], size, size)
+    # File header, then a plain BITMAPINFOHEADER at 72 dpi.
+    return struct.pack("<2sIHHI", b"BM", 54 + len(bits), 0, 0, 54) + \
+        struct.pack("<IiiHHIIiiII", 40, size, size, 1, 24, 0, len(bits), 2835, 2835, 0, 0) + bits
 
 
 def main(argv):
     if len(argv) != 3:
-        sys.stderr.write("usage: icongen.py SOURCE.txt OUTPUT.ico\n")
+        sys.stderr.write("usage: icongen.py SOURCE.txt OUTPUT.ico|OUTPUT.bmp\n")
         return 2
     try:
         with open(argv[1], encoding="utf-8") as f:
-            data = convert(f.read())
+            images = convert(f.read())
     except (OSError, SourceError) as e:
         sys.stderr.write(f"{argv[1]}: {e}\n")
         return 1
     with open(argv[2], "wb") as f:
-        f.write(data)
+        f.write(bmp_of(images) if argv[2].endswith(".bmp") else ico_of(images))
     return 0
 
 

@@ -1,4 +1,5 @@
-# Shared steps of the run and test commands: packages, build, Wine prefix.
+# Shared steps of the run, test and package commands: packages, build, Wine
+# prefix.
 # Sourced, not run. BUILD_DIR chooses the build folder (default: build).
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -30,7 +31,8 @@ case $ONDALUX_ARCH in
     *) echo "ONDALUX_ARCH is i686 or x86_64, not $ONDALUX_ARCH" >&2; exit 2 ;;
 esac
 
-packages=(cmake make python3 googletest "${arch_packages[@]}"
+# fp-utils: chmcmd, which compiles the help file, and chmls, which reads it.
+packages=(cmake make python3 googletest fp-utils "${arch_packages[@]}"
           xvfb xauth fonts-noto-cjk fonts-wine locales-all imagemagick xdotool)
 
 ensure_packages() {
