@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
 # The run command: installs what is missing, builds, prepares the Wine prefix
-# and starts Ondalux.
-#
-#   scripts/run.sh [--demo] [--real] [--screenshot FILE]
-#
-# Without a CD-ROM drive on the machine the program runs on the simulated demo
-# world (four drives, three discs); with one, on the real drives through
-# Wine's own CD audio driver. --demo and --real choose explicitly.
-# With an X display the window opens there and the command returns when it is
-# closed. Without one, the program runs on a virtual display for a few
-# seconds, plays the demo discs, and a screenshot is saved (default
-# build/screenshots/ondalux.png) and its path printed.
+# and starts Ondalux from its build folder, next to its help file.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+usage() {
+    cat <<'TEXT'
+scripts/run.sh [--demo] [--real] [--screenshot FILE]
+
+Without a CD-ROM drive on the machine the program runs on the simulated demo
+world (four drives, three discs); with one, on the real drives through
+Wine's own CD audio driver. --demo and --real choose explicitly.
+With an X display the window opens there and the command returns when it is
+closed. Without one, the program runs on a virtual display for a few
+seconds, plays the demo discs, and a screenshot is saved (default
+build/screenshots/ondalux.png) and its path printed.
+TEXT
+}
 
 world=auto
 shot=""
@@ -21,7 +25,7 @@ while (( $# )); do
         --demo) world=demo ;;
         --real) world=real ;;
         --screenshot) shot=${2:?--screenshot needs a file}; shift ;;
-        -h|--help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        -h|--help) usage; exit 0 ;;
         *) echo "run.sh: unknown option '$1' (try --help)" >&2; exit 2 ;;
     esac
     shift
@@ -36,11 +40,6 @@ prepare_prefix
 wine_env
 
 exe="$build/app/Ondalux.exe"
-if [[ ! -f $exe ]]; then
-    echo "Ondalux.exe is not built yet: the program itself is still to come."
-    exit 0
-fi
-
 if [[ -n ${DISPLAY:-} && -z $shot ]]; then
     echo "Starting Ondalux on the $world drives."
     ONDALUX_WORLD=$world ONDALUX_WM=managed \

@@ -5,7 +5,9 @@
 //   uiprobe geometry           screen rectangles of the window, the list,
 //                              every row, every slider and every bar button
 //   uiprobe select N...        make exactly rows N... selected
-//   uiprobe command ID         send the main window a menu command
+//   uiprobe command CMD        send the main window a menu command: a name
+//                              (play, pause, stop, repeat, next, prev, eject,
+//                              help, about, exit), an ID_ name or a number
 //   uiprobe close              close the main window and wait for the process
 //   uiprobe sliders            one line per row, in row order: the screen
 //                              rectangles of its slider and of the thumb, then
@@ -14,7 +16,7 @@
 //                              fails when no menu is open
 #include "tools/probe/RemoteProgram.h"
 
-#include "framework/FrameworkIds.h"
+#include "res/resource.h"
 
 #include <commctrl.h>
 
@@ -43,9 +45,41 @@ HWND SliderOfRow(const probe::RemoteProgram& program, const RECT& row)
     return nullptr;
 }
 
+struct CommandName
+{
+    const char* pszShort;
+    const char* pszId;
+    UINT nID;
+};
+const CommandName kCommands[] = {
+    { "play", "ID_CD_PLAY", ID_CD_PLAY },
+    { "pause", "ID_CD_PAUSE", ID_CD_PAUSE },
+    { "stop", "ID_CD_STOP", ID_CD_STOP },
+    { "repeat", "ID_CD_REPEAT", ID_CD_REPEAT },
+    { "next", "ID_CD_NEXT_TRACK", ID_CD_NEXT_TRACK },
+    { "prev", "ID_CD_PREV_TRACK", ID_CD_PREV_TRACK },
+    { "eject", "ID_CD_EJECT", ID_CD_EJECT },
+    { "help", "ID_HELP", ID_HELP },
+    { "about", "ID_APP_ABOUT", ID_APP_ABOUT },
+    { "exit", "ID_APP_EXIT", ID_APP_EXIT },
+    { "toolbar", "ID_VIEW_TOOLBAR", ID_VIEW_TOOLBAR },
+    { "statusbar", "ID_VIEW_STATUS_BAR", ID_VIEW_STATUS_BAR },
+};
+
+// A command's number from its name or its digits; 0 when it is neither.
+UINT CommandId(const std::string& text)
+{
+    for (const CommandName& c : kCommands)
+        if (text == c.pszShort || text == c.pszId)
+            return c.nID;
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+        return 0;
+    return static_cast<UINT>(std::strtoul(text.c_str(), nullptr, 10));
+}
+
 int Usage()
 {
-    std::fprintf(stderr, "usage: uiprobe wait [SECONDS] | rows | geometry | select N... | command ID | close"
+    std::fprintf(stderr, "usage: uiprobe wait [SECONDS] | rows | geometry | select N... | command CMD | close"
                          " | sliders | menu\n");
     return 2;
 }
@@ -160,7 +194,13 @@ int main(int argc, char** argv)
     }
     if (command == "command" && argc == 3)
     {
-        program.Command(static_cast<UINT>(std::atoi(argv[2])));
+        const UINT nID = CommandId(argv[2]);
+        if (nID == 0)
+        {
+            std::fprintf(stderr, "uiprobe: unknown command %s\n", argv[2]);
+            return 2;
+        }
+        program.Command(nID);
         return 0;
     }
     if (command == "close")
