@@ -14,7 +14,10 @@ for f in $expected; do
     grep -qx "/$f" <<<"$listing" || fail "$f is not in the help file"
 done
 [[ $(grep -c '\.htm$' <<<"$listing") == $(ls "$src"/*.htm | wc -l) ]] || fail "pages not in the project's list"
-echo "ok: $(wc -w <<<"$expected") files, every page of $src"
+# chmcmd writes a binary index's keywords byte by byte, unreadable in code
+# page 932: the viewer must read the text index.
+grep -q '^/\$WWKeywordLinks/BTree$' <<<"$listing" && fail "a binary index with garbled keywords"
+echo "ok: $(wc -w <<<"$expected") files, every page of $src, no binary index"
 
 chmls printsystem "$chm" 2>/dev/null | grep -q 'LCID from HHP file *: 1041$' || fail "the help file does not declare Japanese (0x0411)"
 echo "ok: language 0x0411"
