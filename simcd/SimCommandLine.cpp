@@ -29,6 +29,8 @@ const FaultName kFaultNames[] = {
     {"pastend", kFaultPositionPastEnd},
 };
 
+const char* const kProfileNames[] = {"classic", "silent-stop", "stuck-playing"};
+
 // "D", "d", "D:" or "d:".
 bool ParseDrive(const std::string& text, char& letter)
 {
@@ -126,6 +128,11 @@ const char* SimCommandLine::Usage()
            "                           ready), notracks (0 tracks), delay (every command\n"
            "                           waits delay ms), nonotify (no end-of-play\n"
            "                           notification), pastend (position past last track)\n"
+           "  profile <drive> classic|silent-stop|stuck-playing\n"
+           "                           how the end of a play shows: classic (notified,\n"
+           "                           stopped), silent-stop (not notified, stopped),\n"
+           "                           stuck-playing (not notified, playing at the end\n"
+           "                           until the next command)\n"
            "  speed <factor>           play advances at real time x factor (e.g. 1000)\n"
            "  state [drive]            print the drives\n"
            "  journal [clear]          print (or clear) the MCI commands received\n"
@@ -170,7 +177,7 @@ int SimCommandLine::Execute(const std::vector<std::string>& args, std::ostream& 
         return result(m_controller.RemoveAllDrives());
     } else if (command == "define" || command == "remove" || command == "insert" ||
                command == "takeout" || command == "open" || command == "close" ||
-               command == "fault") {
+               command == "fault" || command == "profile") {
         if (count < 1)
             return usage(command + " needs a drive");
         if (!ParseDrive(args[1], letter))
@@ -247,6 +254,14 @@ int SimCommandLine::Execute(const std::vector<std::string>& args, std::ostream& 
             return usage("the delay fault needs delay=<ms>");
         return result(m_controller.SetFaults(letter, faults, delay));
     }
+    if (command == "profile") {
+        if (count != 2)
+            return usage("profile takes a drive and a profile");
+        for (uint32_t i = 0; i < 3; ++i)
+            if (args[2] == kProfileNames[i])
+                return result(m_controller.SetProfile(letter, static_cast<SimProfile>(i)));
+        return usage("unknown profile: " + args[2]);
+    }
     if (command == "speed") {
         if (count != 1)
             return usage("speed takes one factor");
@@ -303,6 +318,7 @@ void SimCommandLine::PrintState(std::ostream& out, char letter)
             out << ", no disc";
         }
         out << ", " << drive.openDevices << " devices open";
+        out << ", profile " << (drive.profile < 3 ? kProfileNames[drive.profile] : "?");
         if (drive.faults) {
             out << ", faults";
             for (const FaultName& fault : kFaultNames)

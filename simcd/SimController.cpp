@@ -50,6 +50,7 @@ SimDriveInfo InfoOf(SimWorld& world, SimDriveRecord& drive)
     info.faults = drive.faults;
     info.delayMs = drive.delayMs;
     info.openDevices = drive.openDevices;
+    info.profile = drive.profile;
     return info;
 }
 
@@ -245,6 +246,16 @@ bool SimController::SetFaults(char letter, uint32_t faults, uint32_t delayMs)
 bool SimController::ClearFaults(char letter)
 {
     return SetFaults(letter, 0, 0);
+}
+
+bool SimController::SetProfile(char letter, SimProfile profile)
+{
+    if (profile > kProfileStuckPlaying)
+        return Fail("unknown profile");
+    return ChangeDrive(letter, [&](SimDriveRecord& drive) {
+        drive.profile = profile;
+        return true;
+    });
 }
 
 bool SimController::SetTimeFactor(double factor)

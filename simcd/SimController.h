@@ -48,6 +48,10 @@ public:
     bool SetFaults(char letter, uint32_t faults, uint32_t delayMs = 0);
     bool ClearFaults(char letter);
 
+    // How the drive's driver reports the end of a play (kProfileClassic when
+    // defined); it applies from the next end of a play on.
+    bool SetProfile(char letter, SimProfile profile);
+
     // Play advances by real time multiplied by this factor (1 = real time).
     bool SetTimeFactor(double factor);
     double GetTimeFactor() const;

@@ -19,6 +19,15 @@ enum SimFault : uint32_t {
     kFaultAll = 0x7F
 };
 
+// How a drive's driver reports the end of a play that asked for a
+// notification. Drivers that users have break MCI's promise in these ways.
+enum SimProfile : uint32_t {
+    kProfileClassic = 0,      // MCI_NOTIFY_SUCCESSFUL; then stopped at the end
+    kProfileSilentStop = 1,   // no notification; stopped at the end
+    kProfileStuckPlaying = 2, // no notification; "playing" at the end until the
+                              // next play, pause, stop, seek or door command
+};
+
 constexpr uint32_t kDefaultDiscStartMs = 2000; // after the two-second lead-in
 constexpr int kMaxTracks = 99;
 
@@ -35,6 +44,7 @@ struct SimDriveInfo {
     uint32_t faults = 0;     // SimFault bits
     uint32_t delayMs = 0;    // for kFaultDelay
     uint32_t openDevices = 0; // MCI devices open on the drive, in every process
+    uint32_t profile = kProfileClassic; // SimProfile
 };
 
 // One command the driver received, in the order received.

@@ -76,7 +76,7 @@ SimWorld::~SimWorld()
 void SimWorld::Normalize()
 {
     for (SimDriveRecord& drive : m_pData->drives) {
-        if (drive.transport == kPlaying)
+        if (drive.transport == kPlaying || drive.transport == kStuck)
             drive.transport = kStopped;
         drive.completed = 0;
         drive.notifyPending = 0;
@@ -120,6 +120,7 @@ uint32_t SimWorld::Mode(const SimDriveRecord& drive)
         return MCI_MODE_OPEN;
     switch (drive.transport) {
     case kPlaying:
+    case kStuck:
         return MCI_MODE_PLAY;
     case kPaused:
         return MCI_MODE_PAUSE;
@@ -137,9 +138,9 @@ void SimWorld::Settle(SimDriveRecord& drive)
     double reached = drive.position + advanced;
     if (reached >= drive.playTo) {
         drive.position = drive.playTo;
-        drive.transport = kStopped;
+        drive.transport = drive.profile == kProfileStuckPlaying ? kStuck : kStopped;
         ++drive.generation;
-        if (drive.notifyPending)
+        if (drive.notifyPending && drive.profile == kProfileClassic)
             drive.completed = 1;
     }
 }

@@ -13,7 +13,9 @@
 
 namespace simcd {
 
-enum SimTransport : uint32_t { kStopped = 0, kPlaying = 1, kPaused = 2 };
+// kStuck: a stuck-playing drive past the end of its play, reporting
+// MCI_MODE_PLAY at the play's end.
+enum SimTransport : uint32_t { kStopped = 0, kPlaying = 1, kPaused = 2, kStuck = 3 };
 
 struct SimDriveRecord {
     uint32_t defined;
@@ -37,6 +39,7 @@ struct SimDriveRecord {
     uint32_t faults;
     uint32_t delayMs;
     uint32_t openDevices;
+    uint32_t profile;        // SimProfile
 };
 
 constexpr uint32_t kJournalCapacity = 16384;
@@ -77,7 +80,9 @@ public:
     SimDriveRecord* FindDrive(char letter);
 
     // Brings a playing drive up to now: a play that has reached its end
-    // stops there and its notification becomes due.
+    // stops there (or sticks there, with kProfileStuckPlaying) and, with
+    // kProfileClassic, its notification becomes due; otherwise it stays
+    // pending until a later command aborts it.
     void Settle(SimDriveRecord& drive);
     // The drive's position now (settles it first).
     uint32_t Position(SimDriveRecord& drive);

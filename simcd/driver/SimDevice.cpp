@@ -413,8 +413,11 @@ DWORD SimDevice::Set(SimDriveRecord& drive, DWORD flags, MCI_SET_PARMS* params)
         m_world.Interrupt(drive, kStopped);
         drive.doorOpen = 1;
     }
-    if (flags & MCI_SET_DOOR_CLOSED)
+    if (flags & MCI_SET_DOOR_CLOSED) {
+        if (drive.transport == kStuck) // any door command ends it
+            m_world.Interrupt(drive, kStopped);
         drive.doorOpen = 0;
+    }
     if (flags & MCI_SET_TIME_FORMAT)
         m_nTimeFormat = params->dwTimeFormat;
     if (flags & MCI_NOTIFY)
@@ -501,7 +504,7 @@ DWORD SimDevice::Transport(SimDriveRecord& drive, UINT message, DWORD flags,
         return MCIERR_DEVICE_NOT_READY;
     switch (message) {
     case MCI_PAUSE:
-        m_world.Interrupt(drive, drive.transport == kPlaying
+        m_world.Interrupt(drive, drive.transport == kPlaying || drive.transport == kStuck
                                      ? kPaused
                                      : static_cast<SimTransport>(drive.transport));
         break;

@@ -252,6 +252,30 @@ TEST_F(SimcdTest, NotificationsReachTheWindowWithEachDevicesId)
     EXPECT_EQ(kPlaying, first.Mode());
 }
 
+// Only a classic driver notifies the end of a play. Silent-stop stops at the
+// end, stuck-playing goes on saying it plays there; the next command aborts
+// the notification still pending. The tool sets the profile.
+TEST_F(SimcdTest, ProfilesEndAPlayNotifiedStoppedOrStuck)
+{
+    NotifyWindow window;
+    MciDevice device('P');
+    const struct { const char* name; DWORD mode; Notices atEnd, atStop; } profiles[] = {
+        {"classic", kStopped, {{kSuccessful, device.id}}, {}},
+        {"silent-stop", kStopped, {}, {{kAborted, device.id}}},
+        {"stuck-playing", kPlaying, {}, {{kAborted, device.id}}},
+    };
+    for (const auto& p : profiles) {
+        ASSERT_EQ(0, RunSimcd(std::string("profile P: ") + p.name).first);
+        ASSERT_EQ(0u, device.Play(MCI_FROM | MCI_TO | MCI_NOTIFY, 2000, 2100, window.hwnd));
+        EXPECT_EQ(p.atEnd, window.Collect(300)) << p.name;
+        EXPECT_EQ(State(p.mode, 2100), device.State()) << p.name;
+        ASSERT_EQ(0u, device.Send(MCI_STOP, MCI_WAIT));
+        EXPECT_EQ(p.atStop, window.Collect(100)) << p.name;
+        EXPECT_EQ(State(kStopped, 2100), device.State()) << p.name;
+    }
+    EXPECT_NE(std::string::npos, RunSimcd("state P:").second.find(", profile stuck-playing")) << RunSimcd("state").second;
+}
+
 TEST_F(SimcdTest, JournalRecordsEveryCommandInOrderWithItsParameters)
 {
     NotifyWindow window;
@@ -304,7 +328,7 @@ TEST_F(SimcdTest, DrivesComeAndGoAndTheToolInAnotherProcessChangesTheSameWorld)
     EXPECT_TRUE(state.first == 0 && state.second.find("Q: \"FROM TOOL\" playing") != std::string::npos
                 && state.second.find("1 devices open") != std::string::npos) << state.second;
     for (const char* arguments : {"frobnicate", "insert Q:", "insert Q: 60000,,1", "insert 7 60000",
-                                  "insert Q: 500", "fault Q: loud", "fault Q: delay", "speed 0", "takeout R:"}) {
+                                  "insert Q: 500", "fault Q: loud", "profile Q: loud", "fault Q: delay", "speed 0", "takeout R:"}) {
         const auto run = RunSimcd(arguments);
         EXPECT_TRUE(run.first != 0 && std::count(run.second.begin(), run.second.end(), '\n') == 1) << run.second;
     }
