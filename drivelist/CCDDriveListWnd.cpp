@@ -20,8 +20,6 @@ BEGIN_MESSAGE_MAP(CCDDriveListWnd, CListCtrl)
     ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
 END_MESSAGE_MAP()
 
-int CCDDriveListWnd::s_nTick = 0;
-
 namespace
 {
 const UINT SLIDER_ID = 1;
@@ -314,9 +312,9 @@ CString CCDDriveListWnd::FormatPosition(int nPosition)
 void CALLBACK CCDDriveListWnd::StatusTimerProc(HWND hWnd, UINT, UINT_PTR, DWORD)
 {
     CCDDriveListWnd* pList = static_cast<CCDDriveListWnd*>(CWnd::FromHandle(hWnd));
-    if (++s_nTick == 10)
-        s_nTick = 0;
-    pList->UpdateStatus(s_nTick == 0);
+    if (++pList->m_nTick == 10)
+        pList->m_nTick = 0;
+    pList->UpdateStatus(pList->m_nTick == 0);
 }
 
 void CCDDriveListWnd::UpdateStatus(BOOL bWholeSecond)
@@ -335,27 +333,49 @@ void CCDDriveListWnd::UpdateRow(int nItem, BOOL bWholeSecond)
     {
         SetItemText(nItem, 1, "空");
         SetItemText(nItem, 2, nullptr);
-        // A device that failed to open cannot say whether a disc is in: it
-        // is opened again every second, as a missing one is.
-        if (bWholeSecond && (!pItem->m_pDevice || pItem->m_pDevice->GetDeviceID() == 0
-                             || pItem->m_pDevice->IsMediaPresent()))
+        if (bWholeSecond && MayHoldNewDisc(*pItem))
             ReloadDrive(nItem);
         return;
     }
 
     const DWORD dwMode = pItem->m_pDevice->GetMode();
-    SetItemText(nItem, 1, dwMode == MCI_MODE_STOP ? "停止" : dwMode == MCI_MODE_PLAY ? "再生中" : "");
-    if (dwMode != MCI_MODE_STOP && dwMode != MCI_MODE_PLAY && bWholeSecond
-        && !pItem->m_pDevice->IsMediaPresent())
+    SetItemText(nItem, 1, StateText(dwMode));
+    if (bWholeSecond && HasLostDisc(*pItem, dwMode))
         ReloadDrive(nItem);
 
     // The user is dragging this row's thumb: leave time and thumb alone.
     if (::GetCapture() == pItem->m_wndSlider.m_hWnd)
         return;
 
-    SetItemText(nItem, 2, FormatPosition(pItem->m_wndSlider.GetPos()));
-    if (pItem->m_pDevice)
-        pItem->m_wndSlider.SetPos(static_cast<int>(pItem->m_pDevice->GetPosition()));
+    ShowPosition(nItem, *pItem);
+}
+
+LPCSTR CCDDriveListWnd::StateText(DWORD dwMode)
+{
+    return dwMode == MCI_MODE_STOP ? "停止" : dwMode == MCI_MODE_PLAY ? "再生中" : "";
+}
+
+// A row without tracks. A device that failed to open cannot say whether a
+// disc is in: it is opened again every second, as a missing one is.
+BOOL CCDDriveListWnd::MayHoldNewDisc(CDriveItem& item)
+{
+    return !item.m_pDevice || item.m_pDevice->GetDeviceID() == 0 || item.m_pDevice->IsMediaPresent();
+}
+
+// A row with tracks; a drive that is stopped or playing still has its disc.
+BOOL CCDDriveListWnd::HasLostDisc(CDriveItem& item, DWORD dwMode)
+{
+    return dwMode != MCI_MODE_STOP && dwMode != MCI_MODE_PLAY && !item.m_pDevice->IsMediaPresent();
+}
+
+// The time column shows where the thumb stood; the thumb then moves to the
+// drive's position.
+void CCDDriveListWnd::ShowPosition(int nItem, CDriveItem& item)
+{
+    SetItemText(nItem, 2, FormatPosition(item.m_wndSlider.GetPos()));
+    // A reload in this tick may have left the row without a device.
+    if (item.m_pDevice)
+        item.m_wndSlider.SetPos(static_cast<int>(item.m_pDevice->GetPosition()));
 }
 
 // ---------------------------------------------------------------------------

@@ -53,13 +53,17 @@ protected:
                                 DRIVESTRINGSPROC pfnQuery = ::GetLogicalDriveStringsA);
 
     // Tick count within the second: 0 on a whole-second tick.
-    static int s_nTick;
+    int m_nTick = 0;
 
     DECLARE_MESSAGE_MAP()
 
 private:
     void UpdateStatus(BOOL bWholeSecond);
     void UpdateRow(int nItem, BOOL bWholeSecond);
+    static LPCSTR StateText(DWORD dwMode);
+    static BOOL MayHoldNewDisc(CDriveItem& item);
+    static BOOL HasLostDisc(CDriveItem& item, DWORD dwMode);
+    void ShowPosition(int nItem, CDriveItem& item);
     void SetNameAndIcon(int nItem, const CString& strDrive);
     int FindDrive(const CString& strDrive) const;
 };

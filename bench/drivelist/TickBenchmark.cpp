@@ -27,7 +27,7 @@ class CBenchList : public CCDDriveListWnd
 {
 public:
     void Tick() { StatusTimerProc(m_hWnd, WM_TIMER, IDT_STATUS, 0); }
-    static bool WholeSecond() { return s_nTick == 0; }
+    bool WholeSecond() const { return m_nTick == 0; }
 };
 
 double Median(std::vector<double> times)
@@ -67,7 +67,7 @@ bool Measure(simcd::SimController& sim, int nDrives)
         ::QueryPerformanceCounter(&end);
         const double us = static_cast<double>(end.QuadPart - start.QuadPart) * 1e6 / frequency.QuadPart;
         all.push_back(us);
-        (CBenchList::WholeSecond() ? wholeSecond : ordinary).push_back(us);
+        (list.WholeSecond() ? wholeSecond : ordinary).push_back(us);
     }
     host.DestroyWindow();
     sim.RemoveAllDrives();

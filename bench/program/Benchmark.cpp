@@ -43,7 +43,7 @@ class CBenchList : public CCDDriveListWnd
 {
 public:
     void Tick() { StatusTimerProc(m_hWnd, WM_TIMER, IDT_STATUS, ::GetTickCount()); }
-    static bool WholeSecond() { return s_nTick == 0; }
+    bool WholeSecond() const { return m_nTick == 0; }
 };
 
 struct Stats
@@ -177,7 +177,7 @@ void MeasureCommandsPerTick(simcd::SimController& sim)
     {
         sim.ClearJournal();
         hosted.list.Tick();
-        const bool bWholeSecond = CBenchList::WholeSecond();
+        const bool bWholeSecond = hosted.list.WholeSecond();
         (bWholeSecond ? nWholeSecond : nOrdinary)++;
         for (const simcd::SimJournalEntry& e : sim.GetJournal())
         {

@@ -23,7 +23,6 @@ class CTestDriveList : public CCDDriveListWnd
 public:
     using CCDDriveListWnd::CompareItems;
     using CCDDriveListWnd::GetDriveStrings;
-    using CCDDriveListWnd::s_nTick;
     void Tick() { StatusTimerProc(m_hWnd, WM_TIMER, IDT_STATUS, 0); }
 
     bool m_bFailInsert = false;
@@ -61,14 +60,13 @@ protected:
         for (const char* p = pszLetters; *p; p++)
             ASSERT_TRUE(m_sim.DefineDrive(*p) && (tracks.empty() || m_sim.InsertDisc(*p, tracks, startMs)));
     }
-    // The list with its own timer killed and the tick count started afresh.
+    // The list with its own timer killed; its tick count starts at 0.
     void CreateList(int nHeight = 400)
     {
         m_host.CreateEx(0, AfxRegisterWndClass(0), "list", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, nHeight + 40,
                         nullptr, nullptr);
         ASSERT_TRUE(m_list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 780, nHeight), &m_host, 1));
         m_list.KillTimer(CCDDriveListWnd::IDT_STATUS);
-        CTestDriveList::s_nTick = 0;
     }
     void Tick(int nTicks = 1) { while (nTicks-- > 0) m_list.Tick(); }
     // The list view's notification of a header click, reflected by the parent.
