@@ -85,7 +85,12 @@ BOOL CCDAudioDevice::PlayFrom(DWORD dwFrom)
     play.dwCallback = reinterpret_cast<DWORD_PTR>(m_hNotifyWnd);
     play.dwFrom = dwFrom;
     const DWORD dwFlags = m_hNotifyWnd ? MCI_FROM | MCI_NOTIFY : MCI_FROM;
-    return mciSendCommandA(m_wDeviceID, MCI_PLAY, dwFlags, reinterpret_cast<DWORD_PTR>(&play)) == 0;
+    const BOOL bAccepted = mciSendCommandA(m_wDeviceID, MCI_PLAY, dwFlags, reinterpret_cast<DWORD_PTR>(&play)) == 0;
+    // Only an accepted command owes its notification.
+    m_bPlayOpen = bAccepted && m_hNotifyWnd;
+    if (m_bPlayOpen)
+        m_nNotifyOwed++;
+    return bAccepted;
 }
 
 BOOL CCDAudioDevice::Play()
@@ -100,6 +105,7 @@ BOOL CCDAudioDevice::Pause()
 {
     mciSendCommandA(m_wDeviceID, MCI_PAUSE, MCI_WAIT, 0);
     m_dwPosition = QueryStatus(MCI_STATUS_ITEM, MCI_STATUS_POSITION);
+    m_bPlayOpen = FALSE;
     return TRUE;
 }
 
@@ -113,6 +119,7 @@ BOOL CCDAudioDevice::Seek(DWORD dwPosition)
         return PlayFrom(dwPosition);
     }
     m_dwPosition = dwPosition;
+    m_bPlayOpen = FALSE;
     return TRUE;
 }
 
@@ -157,7 +164,39 @@ BOOL CCDAudioDevice::Eject()
 {
     MCI_SET_PARMS set = {};
     mciSendCommandA(m_wDeviceID, MCI_SET, MCI_SET_DOOR_OPEN, reinterpret_cast<DWORD_PTR>(&set));
+    m_bPlayOpen = FALSE;
     return TRUE;
+}
+
+DWORD CCDAudioDevice::GetDrivePosition()
+{
+    return QueryStatus(MCI_STATUS_ITEM, MCI_STATUS_POSITION);
+}
+
+BOOL CCDAudioDevice::NotifyArrived()
+{
+    if (m_nNotifyOwed > 0)
+        m_nNotifyOwed--;
+    if (m_nNotifyOwed == 0)
+        m_bPlayOpen = FALSE;  // it answers the latest play
+    if (m_nStaleOwed == 0)
+        return TRUE;
+    m_nStaleOwed--;
+    return FALSE;
+}
+
+// Whatever is owed now answers the play just taken or earlier ones; a later
+// play's notification comes after them.
+void CCDAudioDevice::TakeEnd()
+{
+    m_bPlayOpen = FALSE;
+    m_nStaleOwed = m_nNotifyOwed;
+}
+
+DWORD CCDAudioDevice::GetDiscEnd() const
+{
+    const int nLast = GetTrackCount() - 1;
+    return nLast < 0 ? 0 : m_aTrackStart.GetAt(nLast) + m_aTrackLength.GetAt(nLast);
 }
 
 // The first track whose end lies beyond the position; a position of exactly

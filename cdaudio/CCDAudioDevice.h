@@ -25,6 +25,8 @@ public:
     // Start of track nIndex + 1, in ms; raises the invalid-argument
     // exception outside the table.
     DWORD GetTrackStart(int nIndex) const { return m_aTrackStart.GetAt(nIndex); }
+    // The last track's start plus its length; 0 without tracks.
+    DWORD GetDiscEnd() const;
 
     // Status queries, asked of the device on every call.
     DWORD GetStartPosition();
@@ -40,6 +42,20 @@ public:
     DWORD GetPosition();
     DWORD GetCurrentTrack();
     BOOL Eject();
+    // The position the drive reports, whatever its mode.
+    DWORD GetDrivePosition();
+
+    // A play started with a notification is open until its notification
+    // comes, the program ends it (pause, stop, seek, eject, a new play) or
+    // its end is taken without the notification, as drivers that never send
+    // one require.
+    BOOL IsPlayOpen() const { return m_bPlayOpen; }
+    // Counts one MM_MCINOTIFY of this device. Notifications answer plays in
+    // the order they were started; FALSE when this one answers a play whose
+    // end was taken already.
+    BOOL NotifyArrived();
+    // The open play's end was found without its notification.
+    void TakeEnd();
 
 private:
     DWORD QueryStatus(DWORD dwFlags, DWORD dwItem);
@@ -52,4 +68,7 @@ private:
     DWORD m_dwPosition;
     CDWordArray m_aTrackStart;
     CDWordArray m_aTrackLength;
+    BOOL m_bPlayOpen = FALSE;
+    int m_nNotifyOwed = 0;  // notifications still to come for plays started with one
+    int m_nStaleOwed = 0;   // the first of those, answering plays whose end was taken
 };

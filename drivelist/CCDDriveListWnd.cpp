@@ -24,6 +24,10 @@ namespace
 {
 const UINT SLIDER_ID = 1;
 const UINT SELECTED_AND_FOCUSED = LVIS_SELECTED | LVIS_FOCUSED;
+// How near the end of its disc a play counts as ended, and how long a
+// "playing" drive must stand still there.
+const DWORD END_MARGIN_MS = 1000;
+const DWORD STILL_MS = 1000;
 
 // "D:" for a root path such as "d:\".
 CString DriveName(LPCSTR pszRoot)
@@ -347,7 +351,9 @@ void CCDDriveListWnd::UpdateRow(int nItem, BOOL bWholeSecond)
     if (::GetCapture() == pItem->m_wndSlider.m_hWnd)
         return;
 
-    ShowPosition(nItem, *pItem);
+    const DWORD dwPosition = ShowPosition(nItem, *pItem);
+    if (HasPlayEnded(*pItem, dwMode, dwPosition))
+        ReportEndOfPlay(*pItem, dwMode);
 }
 
 LPCSTR CCDDriveListWnd::StateText(DWORD dwMode)
@@ -369,13 +375,64 @@ BOOL CCDDriveListWnd::HasLostDisc(CDriveItem& item, DWORD dwMode)
 }
 
 // The time column shows where the thumb stood; the thumb then moves to the
-// drive's position.
-void CCDDriveListWnd::ShowPosition(int nItem, CDriveItem& item)
+// drive's position, which is returned.
+DWORD CCDDriveListWnd::ShowPosition(int nItem, CDriveItem& item)
 {
     SetItemText(nItem, 2, FormatPosition(item.m_wndSlider.GetPos()));
     // A reload in this tick may have left the row without a device.
-    if (item.m_pDevice)
-        item.m_wndSlider.SetPos(static_cast<int>(item.m_pDevice->GetPosition()));
+    if (!item.m_pDevice)
+        return 0;
+    const DWORD dwPosition = item.m_pDevice->GetPosition();
+    item.m_wndSlider.SetPos(static_cast<int>(dwPosition));
+    return dwPosition;
+}
+
+// Whether a playing drive's position has stood still for a whole second;
+// any other mode starts the watch afresh.
+BOOL CCDDriveListWnd::HasStoodStill(CDriveItem& item, DWORD dwMode, DWORD dwPosition)
+{
+    const DWORD dwNow = ::GetTickCount();
+    if (dwMode != MCI_MODE_PLAY || dwPosition != item.m_dwLastPosition)
+    {
+        item.m_dwLastPosition = dwPosition;
+        item.m_dwSeenSince = dwNow;
+        return FALSE;
+    }
+    return dwNow - item.m_dwSeenSince >= STILL_MS;
+}
+
+// A play started with a notification that has not come, standing at the
+// end of its disc: stopped there, or "playing" there without moving for a
+// whole second. Drivers that never report the end of a play leave it so.
+// Only a stopped row with an open play asks the drive once more, for the
+// drive's own position: its GetPosition was the remembered one.
+BOOL CCDDriveListWnd::HasPlayEnded(CDriveItem& item, DWORD dwMode, DWORD dwPosition)
+{
+    const BOOL bStill = HasStoodStill(item, dwMode, dwPosition);
+    CCDAudioDevice* pDevice = item.m_pDevice;
+    if (!pDevice || !pDevice->IsPlayOpen())
+        return FALSE;
+    if (dwMode == MCI_MODE_STOP)
+        dwPosition = pDevice->GetDrivePosition();
+    else if (dwMode != MCI_MODE_PLAY || !bStill)
+        return FALSE;
+    const DWORD dwEnd = pDevice->GetDiscEnd();
+    return (dwPosition > dwEnd ? dwPosition - dwEnd : dwEnd - dwPosition) <= END_MARGIN_MS;
+}
+
+// The end goes to the window that the devices notify (the frame), which
+// handles it as it handles the end that a notification reports. It goes by
+// message because the list does not know that window's class, just as the
+// devices do not; sent, so that the end is handled before the next row is
+// looked at. A drive that still says it plays is stopped first: the rewind
+// would otherwise restart it.
+void CCDDriveListWnd::ReportEndOfPlay(CDriveItem& item, DWORD dwMode)
+{
+    CCDAudioDevice* pDevice = item.m_pDevice;
+    pDevice->TakeEnd();
+    if (dwMode == MCI_MODE_PLAY)
+        pDevice->Stop();
+    ::SendMessageA(::GetParent(m_hWnd), WM_PLAYENDED, 0, static_cast<LPARAM>(pDevice->GetDeviceID()));
 }
 
 // ---------------------------------------------------------------------------

@@ -15,6 +15,10 @@ class CCDDriveListWnd : public CListCtrl
 
 public:
     enum { IDT_STATUS = 1 };
+    // Sent to the parent, the window that the rows' devices notify, when the
+    // refresh finds that a play has ended without its notification; the long
+    // parameter is the device's MCI device id.
+    enum { WM_PLAYENDED = WM_APP + 1 };
 
     CCDDriveListWnd() = default;
 
@@ -63,7 +67,10 @@ private:
     static LPCSTR StateText(DWORD dwMode);
     static BOOL MayHoldNewDisc(CDriveItem& item);
     static BOOL HasLostDisc(CDriveItem& item, DWORD dwMode);
-    void ShowPosition(int nItem, CDriveItem& item);
+    DWORD ShowPosition(int nItem, CDriveItem& item);
+    static BOOL HasStoodStill(CDriveItem& item, DWORD dwMode, DWORD dwPosition);
+    static BOOL HasPlayEnded(CDriveItem& item, DWORD dwMode, DWORD dwPosition);
+    void ReportEndOfPlay(CDriveItem& item, DWORD dwMode);
     void SetNameAndIcon(int nItem, const CString& strDrive);
     int FindDrive(const CString& strDrive) const;
 };

@@ -10,6 +10,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
     ON_WM_SETFOCUS()
     ON_MESSAGE(MM_MCINOTIFY, OnMciNotify)
+    ON_MESSAGE(CCDDriveListWnd::WM_PLAYENDED, OnPlayEnded)
     ON_COMMAND(ID_CD_PLAY, OnPlay)
     ON_COMMAND(ID_CD_PAUSE, OnPause)
     ON_COMMAND(ID_CD_STOP, OnStop)
@@ -225,20 +226,40 @@ void CMainFrame::OnEject()
 // ---------------------------------------------------------------------------
 // End of play
 
-// A disc that played to its end is rewound to its start and, with repeat on,
-// played again, whether or not its row is selected.
-LRESULT CMainFrame::OnMciNotify(WPARAM wParam, LPARAM lParam)
+template <class F>
+void CMainFrame::ForEachDeviceWithId(MCIDEVICEID wDeviceID, F f)
 {
-    if (wParam != MCI_NOTIFY_SUCCESSFUL)
-        return 0;
     for (int i = 0; i < m_wndDriveList.GetItemCount(); i++)
     {
         CCDAudioDevice* pDevice = m_wndDriveList.GetDriveItem(i)->m_pDevice;
-        if (!pDevice || pDevice->GetDeviceID() != static_cast<MCIDEVICEID>(lParam))
-            continue;
-        pDevice->Seek(pDevice->GetStartPosition());
-        if (m_bRepeat)
-            pDevice->Play();
+        if (pDevice && pDevice->GetDeviceID() == wDeviceID)
+            f(*pDevice);
     }
+}
+
+// A disc that played to its end is rewound to its start and, with repeat on,
+// played again, whether or not its row is selected.
+void CMainFrame::EndOfPlay(CCDAudioDevice& device)
+{
+    device.Seek(device.GetStartPosition());
+    if (m_bRepeat)
+        device.Play();
+}
+
+// Every notification is counted by its device; a successful one ends the
+// play unless the refresh has already taken that play's end.
+LRESULT CMainFrame::OnMciNotify(WPARAM wParam, LPARAM lParam)
+{
+    ForEachDeviceWithId(static_cast<MCIDEVICEID>(lParam), [&](CCDAudioDevice& device) {
+        if (device.NotifyArrived() && wParam == MCI_NOTIFY_SUCCESSFUL)
+            EndOfPlay(device);
+    });
+    return 0;
+}
+
+// The end of a play that the refresh found without its notification.
+LRESULT CMainFrame::OnPlayEnded(WPARAM, LPARAM lParam)
+{
+    ForEachDeviceWithId(static_cast<MCIDEVICEID>(lParam), [&](CCDAudioDevice& device) { EndOfPlay(device); });
     return 0;
 }

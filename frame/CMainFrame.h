@@ -34,6 +34,7 @@ protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnSetFocus(CWnd* pOldWnd);
     LRESULT OnMciNotify(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPlayEnded(WPARAM wParam, LPARAM lParam);
     void OnPlay();
     void OnPause();
     void OnStop();
@@ -53,6 +54,10 @@ private:
     // The same, for the selected rows whose disc has tracks.
     template <class F>
     void ForEachSelectedDisc(F f);
+    // Calls f with the device of every row whose device has that id.
+    template <class F>
+    void ForEachDeviceWithId(MCIDEVICEID wDeviceID, F f);
+    void EndOfPlay(CCDAudioDevice& device);
 
     // The key whose latest press was an accelerator, or 0.
     WPARAM m_nAcceleratorKey = 0;

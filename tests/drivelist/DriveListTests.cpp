@@ -318,12 +318,15 @@ TEST_F(DriveListTest, StateAndTimeTextsFollowTheDriveAndTheThumbAndSortDescendin
 
 TEST_F(DriveListTest, OrdinaryTickOnlyAsksModeAndPositionAndTheTenthReconcilesAndReopens)
 {
-    Drives("DEFHJKL");
+    Drives("DEFHJKLM");
     Drives("G", {});
     ASSERT_TRUE(m_sim.SetFaults('J', simcd::kFaultOpenFails) && m_sim.SetFaults('K', simcd::kFaultZeroTracks));
     CreateList();
     DropDevice('L');
     ASSERT_TRUE(Device('D')->Play() && Device('F')->Play() && Device('F')->Pause());  // E stopped
+    // M's play has ended without a notification: the first tick takes the end.
+    ASSERT_TRUE(m_sim.SetProfile('M', simcd::kProfileSilentStop) && Device('M')->Seek(181950) && Device('M')->Play());
+    ::Sleep(100);
     m_list.SetItemText(0, 0, "x");  // written only from a shell query
     // Drives and discs that come and go wait for the whole second.
     Drives("I", {});
@@ -338,14 +341,15 @@ TEST_F(DriveListTest, OrdinaryTickOnlyAsksModeAndPositionAndTheTenthReconcilesAn
                 << e.drive << ": command " << e.command << ", item " << e.item << " on tick " << nTick;
         EXPECT_EQ(3u, Count(MCI_STATUS, 'D')) << "playing: mode, then mode and position";
         EXPECT_LE(std::max(Count(MCI_STATUS, 'E'), Count(MCI_STATUS, 'F')), 3u);
-        EXPECT_EQ("D: E: F: G: H: J: K: L:", Rows());
+        EXPECT_EQ(nTick == 1 ? 3u : 2u, Count(MCI_STATUS, 'M')) << "stopped: mode, mode, and the drive's position once";
+        EXPECT_EQ("D: E: F: G: H: J: K: L: M:", Rows());
         EXPECT_EQ("x", Text('D', 0));
     }
     for (char letter : { 'G', 'J', 'K', 'L' })
         EXPECT_EQ("空", Text(letter, 1)) << letter;
     m_sim.ClearJournal();
     Tick();
-    EXPECT_EQ("D: E: F: G: I: J: K: L:", Rows());
+    EXPECT_EQ("D: E: F: G: I: J: K: L: M:", Rows());
     EXPECT_EQ(" (D:)", Text('D', 0));
     for (char letter : { 'E', 'G', 'I', 'J', 'K', 'L' })
         EXPECT_EQ(1u, Count(MCI_OPEN_DRIVER, letter)) << letter;

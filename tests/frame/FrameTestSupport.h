@@ -59,6 +59,12 @@ protected:
             List().SetItemState(Row(drive), drives.find(drive) != std::string::npos ? LVIS_SELECTED : 0, LVIS_SELECTED);
     }
     void Command(UINT nID) { m_pFrame->SendMessage(WM_COMMAND, MAKEWPARAM(nID, 0), 0); }
+    // One refresh of the list, for tests that kill its timer.
+    struct CTicker : CCDDriveListWnd
+    {
+        using CCDDriveListWnd::StatusTimerProc;
+    };
+    void Tick() { CTicker::StatusTimerProc(List().m_hWnd, WM_TIMER, CCDDriveListWnd::IDT_STATUS, 0); }
     // A scroll message as a slider sends it to the list; the position it
     // carries is deliberately not the slider's, which is the one that counts.
     void Scroll(HWND hFrom, UINT nCode)

@@ -66,18 +66,108 @@ TEST_F(FrameTest, TrackStepsWrapAroundAndStopRewindsToTheTrackStart)
     }
 }
 
-// A play that ends reaches the frame, which acts on that row alone.
+// Whatever the driver does at the end of a disc (notifies; stops without a
+// word; says it plays on, standing still), the frame rewinds the drive once
+// and, with repeat, plays it again from the disc's start, cycle after cycle.
+// D's row is not selected.
+TEST_F(FrameTest, EveryDriverBehavioursEndRewindsOnceAndRepeatPlaysCycleAfterCycle)
+{
+    ASSERT_TRUE(m_ctl.SetTimeFactor(1000.0));  // the disc lasts 180 ms, track 3 30 ms
+    auto stopped = [&] {
+        simcd::SimDriveInfo info;
+        return m_ctl.GetDrive('D', info) && info.mode == MCI_MODE_STOP && List().GetItemText(0, 1) == CString("停止");
+    };
+    for (simcd::SimProfile profile : { simcd::kProfileClassic, simcd::kProfileSilentStop, simcd::kProfileStuckPlaying })
+    {
+        ASSERT_TRUE(m_ctl.SetProfile('D', profile));
+        const bool bStuck = profile == simcd::kProfileStuckPlaying;
+        Device('D')->Seek(152000);
+        ASSERT_TRUE(Device('D')->Play());
+        m_ctl.ClearJournal();
+        EXPECT_TRUE(PumpUntil([&] { return Device('D')->GetPosition() == 2000 && stopped(); }, 3000)) << profile;
+        Pump(200);
+        EXPECT_EQ(bStuck ? "D:stop" : "", Log()) << profile;
+
+        Command(ID_CD_REPEAT);
+        Device('D')->Seek(152000);
+        ASSERT_TRUE(Device('D')->Play());
+        m_ctl.ClearJournal();
+        std::string log;
+        auto cycles = [&] {
+            int n = 0;
+            log = Log();
+            for (size_t at = 0; (at = log.find("play@2000", at)) != std::string::npos; at++)
+                n++;
+            return n;
+        };
+        EXPECT_TRUE(PumpUntil([&] { return cycles() >= 3; }, 6000)) << profile << ": " << log;
+        std::string expected;
+        for (int i = cycles(); i > 0; i--)
+            expected += std::string(bStuck ? "D:stop " : "") + "D:play@2000" + (i > 1 ? " " : "");
+        EXPECT_EQ(expected, log) << profile;
+        Command(ID_CD_REPEAT);
+        EXPECT_TRUE(PumpUntil(stopped, 3000)) << profile;
+    }
+}
+
+// With the refresh in the test's hands. The end of a play is handled once,
+// by whichever of the notification and the refresh comes first; a pause, a
+// stop or a slider seek at the end of the disc ends the play for good.
+TEST_F(FrameTest, AnEndIsHandledOnceAndNeverAfterThePlayWasEndedByHand)
+{
+    ::KillTimer(List().m_hWnd, CCDDriveListWnd::IDT_STATUS);
+    auto playToTheEnd = [&](simcd::SimProfile profile) {
+        ASSERT_TRUE(m_ctl.SetProfile('D', profile) && m_ctl.SetTimeFactor(1000.0));
+        Device('D')->Seek(181900);
+        ASSERT_TRUE(Device('D')->Play());
+        ::Sleep(100);
+        ASSERT_TRUE(m_ctl.SetTimeFactor(1e-6));
+        m_ctl.ClearJournal();
+    };
+    MSG msg;
+    playToTheEnd(simcd::kProfileClassic);
+    Pump();  // the notification: rewound, repeat is off
+    Command(ID_CD_REPEAT);
+    Tick();
+    EXPECT_EQ("", Log()) << "the refresh took a notified end again";
+
+    playToTheEnd(simcd::kProfileClassic);
+    ASSERT_TRUE(::PeekMessageA(&msg, m_pFrame->m_hWnd, MM_MCINOTIFY, MM_MCINOTIFY, PM_NOREMOVE));
+    Tick();  // before the notification
+    Pump();
+    EXPECT_EQ("D:play@2000", Log()) << "the late notification restarted the drive";
+
+    const struct { simcd::SimProfile profile; UINT nID; const char* log; } cases[] = {
+        { simcd::kProfileSilentStop, ID_CD_PAUSE, "D:pause" },
+        { simcd::kProfileSilentStop, ID_CD_STOP, "" },
+        { simcd::kProfileSilentStop, 0, "" },
+        { simcd::kProfileStuckPlaying, ID_CD_PAUSE, "D:pause" },
+        { simcd::kProfileStuckPlaying, ID_CD_STOP, "D:stop" },
+        { simcd::kProfileStuckPlaying, 0, "D:pause D:play@100000" },
+    };
+    for (const auto& c : cases)
+    {
+        playToTheEnd(c.profile);
+        Select("D");
+        if (c.nID)
+            Command(c.nID);
+        else
+        {
+            Slider('D').SetPos(100000);
+            Scroll(Slider('D').m_hWnd, TB_ENDTRACK);
+        }
+        Pump();
+        Tick();
+        if (c.profile == simcd::kProfileStuckPlaying)
+            ::Sleep(1100);  // a stuck drive's end shows after a second
+        Tick();
+        EXPECT_EQ(c.log, Log()) << c.profile << ", command " << c.nID;
+    }
+}
+
+// Only a successful end of a row's own device counts.
 TEST_F(FrameTest, OnlyASuccessfulEndOfARowsOwnDeviceRewindsItAndWithRepeatPlaysItAgain)
 {
-    ASSERT_TRUE(m_ctl.SetTimeFactor(1.0));
-    Select("E");
-    Device('D')->Seek(181700);
-    ASSERT_TRUE(Device('D')->Play());
-    m_ctl.ClearJournal();
-    Pump(1000);
-    EXPECT_EQ("", Log());
-    EXPECT_EQ(2000u, Device('D')->GetPosition());
-
     Command(ID_CD_REPEAT);
     Device('D')->Seek(100000);
     const LPARAM lD = static_cast<LPARAM>(Device('D')->GetDeviceID());
