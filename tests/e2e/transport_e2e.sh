@@ -5,7 +5,8 @@
 # Runs inside a Wine session on an X display (the test command provides
 # both). Steps: Ctrl+click two rows and press Ctrl+P (the two-pass start);
 # drag a slider of a playing drive; Alt+Right; the pause button; right-click
-# a row and choose "取り出し(&J)".
+# a row and choose "取り出し(&J)"; the repeat button and Ctrl+P on a drive
+# whose driver never reports the end of a play and says it plays on there.
 set -u -o pipefail
 exe=$1
 simcd_exe=$2
@@ -51,6 +52,7 @@ journal_transport() {
                            print $5 $8 ($8 == "PLAY" ? ":" $16 : "") }' | tr '\n' ' '
 }
 journal_is() { [[ $(journal_transport) == "$1" ]]; }
+drive_journal_matches() { [[ $(journal_transport | tr ' ' '\n' | grep "^$1:" | tr '\n' ' ') =~ $2 ]]; }
 journal_matches() { [[ $(journal_transport) =~ $1 ]]; }
 
 # "x y" of the centre of a named rectangle of `uiprobe geometry`.
@@ -147,4 +149,21 @@ until_ok journal_matches '^E:SET (E:STOP )?$' || fail "取り出し did not open
 sim state E | grep -q 'door open' || fail "E:'s door is not open"
 until_ok eval '! probe menu >/dev/null' || fail "the menu is still open"
 echo "ok: the context menu's 取り出し opened E:'s tray"
+
+# 6. F:'s driver goes on saying it plays at the end of the disc, which now
+# lasts 3 s. Click F:, the repeat button, Ctrl+P: F: plays to its end, stands
+# there, and is stopped and played again from the disc's start.
+sim profile F stuck-playing >/dev/null && sim speed 60 >/dev/null || fail "cannot make F: stuck-playing"
+read -r x2 y2 < <(centre row2)
+xdotool mousemove "$((x2 - 80))" "$y2" click 1
+until_ok rows_are "0:0 0:0 1:1 " || fail "the click did not select F: alone"
+read -r rx ry < <(centre button32775)
+[[ -n ${ry:-} ]] || fail "no repeat button"
+xdotool mousemove "$rx" "$ry" click 1
+sim journal clear >/dev/null
+xdotool key ctrl+p
+until_ok drive_journal_matches F '^F:PLAY:2000 F:STOP F:PLAY:2000 ' ||
+    fail "F: did not play again after the end of its disc"
+sim state F | grep -q 'F: "[^"]*" playing.*profile stuck-playing' || fail "F: is not playing again"
+echo "ok: the repeat button played F: again after its driver stuck at the end"
 exit 0

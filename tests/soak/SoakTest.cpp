@@ -4,7 +4,8 @@
 // end-of-play notifications arrive after its device is closed.
 // Soak: a storm of seeded random events on every free drive letter at a high
 // time factor (drives, discs, doors and faults come and go, discs end with
-// repeat on and off, commands, slider moves and sorts hit random selections)
+// repeat on and off under random driver profiles, commands, slider moves and
+// sorts hit random selections)
 // while the program must stay responsive and its rows follow the drives; at
 // the end it must close cleanly with memory, GDI objects and windows back
 // near their level after start-up.
@@ -168,6 +169,7 @@ protected:
         {
             ASSERT_TRUE(m_sim.GetDrive(kLetters[i], info) || m_sim.DefineDrive(kLetters[i], i % 3 ? "" : "SOAK"));
             m_sim.ClearFaults(kLetters[i]);
+            m_sim.SetProfile(kLetters[i], RandomProfile());
             m_sim.RemoveDisc(kLetters[i]);  // the discs put back close their doors
         }
         if (bSettle)
@@ -179,6 +181,8 @@ protected:
     }
 
     int Random(int nLow, int nHigh) { return std::uniform_int_distribution<int>(nLow, nHigh)(m_random); }
+
+    simcd::SimProfile RandomProfile() { return static_cast<simcd::SimProfile>(Random(0, 2)); }
 
     std::vector<uint32_t> RandomDisc()
     {
@@ -218,7 +222,10 @@ protected:
             m_program.Command(nID = commands[Random(0, 8)]);
         };
         const std::pair<const char*, std::function<void()>> events[] = {
-            { "drive appears", [&] { m_sim.DefineDrive(RandomLetter(false), Random(0, 1) ? "NEW" : ""); } },
+            { "drive appears", [&] {
+                 const char cNew = RandomLetter(false);
+                 m_sim.DefineDrive(cNew, Random(0, 1) ? "NEW" : "") && m_sim.SetProfile(cNew, RandomProfile());
+             } },
             { "drive vanishes", [&] { m_sim.RemoveDrive(letter); } },
             { "disc in", [&] { m_sim.InsertDisc(letter, RandomDisc()); } },
             { "disc out", [&] { m_sim.RemoveDisc(letter); } },
