@@ -81,20 +81,36 @@ END_MESSAGE_MAP()
 
 }  // namespace
 
-TEST(WindowTest, TablesChainToTheBaseAndEndInThePreviousProcedureAndNoExceptionLeavesAHandler)
+TEST(WindowTest, TablesChainToTheBaseAndEndInThePreviousProcedure)
 {
     HWND hWnd;
     {
         CDerivedWnd wnd;
         ASSERT_TRUE(CreatePopup(wnd));
-        EXPECT_EQ(0, wnd.SendMessage(WM_APP + 1));  // the handler threw; the message ended, the window goes on
         wnd.SetWindowText("x");                    // only in the base table
         EXPECT_EQ(8, wnd.SendMessage(WM_APP, 7));  // the derived entry hides the base's
         EXPECT_EQ(Log({"base create", "base settext", "derived app"}), wnd.m_log);
         EXPECT_EQ(1, ::GetWindowTextLengthA(wnd));  // the base handler's Default stored the text
-        wnd.SetTimer(1, 10, ThrowingTimerProc);  // a throwing timer procedure is called again on the next ticks
-        EXPECT_TRUE(PumpUntil([] { return g_nTicks >= 3; }));
+        hWnd = wnd.m_hWnd;
+    }
+    EXPECT_FALSE(::IsWindow(hWnd));  // the object that created its window destroyed it
+}
 
+TEST(WindowTest, NoExceptionLeavesAHandlerOrATimerProcedure)
+{
+    CDerivedWnd wnd;
+    ASSERT_TRUE(CreatePopup(wnd));
+    EXPECT_EQ(0, wnd.SendMessage(WM_APP + 1));  // the handler threw; the message ended, the window goes on
+    EXPECT_TRUE(::IsWindow(wnd.m_hWnd));
+    wnd.SetTimer(1, 10, ThrowingTimerProc);  // a throwing timer procedure is called again on the next ticks
+    EXPECT_TRUE(PumpUntil([] { return g_nTicks >= 3; }));
+}
+
+TEST(WindowTest, ForeignWindowsGetTemporaryWrappersUntilSubclassed)
+{
+    CDerivedWnd wnd;
+    ASSERT_TRUE(CreatePopup(wnd));
+    {
         // A window the program neither created nor subclassed gets a wrapper,
         // the same one until idle time, which releases it but not its window.
         const HWND hEdit = ::CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 40, 20, wnd, reinterpret_cast<HMENU>(7),
@@ -121,11 +137,12 @@ TEST(WindowTest, TablesChainToTheBaseAndEndInThePreviousProcedureAndNoExceptionL
         }
         EXPECT_EQ(editProc, ::GetWindowLongPtrA(hEdit, GWLP_WNDPROC));
         EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(hEdit));
-        hWnd = wnd.m_hWnd;
     }
-    EXPECT_FALSE(::IsWindow(hWnd));  // the object that created its window destroyed it
+}
 
-    for (int nCreate : {-1, 1}) {  // a failing or throwing OnCreate leaves no window
+TEST(WindowTest, AFailingOrThrowingOnCreateLeavesNoWindow)
+{
+    for (int nCreate : {-1, 1}) {
         CBaseWnd failing;
         failing.m_nCreate = nCreate;
         EXPECT_FALSE(CreatePopup(failing));
@@ -300,7 +317,7 @@ TEST_F(FrameTest, CommandsGoThroughTheOverrideThenTheFrameThenTheApplicationAndH
     }
 }
 
-TEST_F(FrameTest, PromptsTooltipsDialogsNamesAndTheExitCommand)
+TEST_F(FrameTest, PromptsAndTooltipsComeFromTheCommandsStrings)
 {
     const LPARAM hMenu = reinterpret_cast<LPARAM>(::GetSubMenu(::GetMenu(frame->m_hWnd), 2));
     const struct { UINT nItem, nFlags; LPARAM hMenu; const char* prompt; } selections[] = {
@@ -330,7 +347,10 @@ TEST_F(FrameTest, PromptsTooltipsDialogsNamesAndTheExitCommand)
             ::SendMessageA(h, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
         EXPECT_STREQ(nID == ID_TEST_FRAME ? "枠" : "", text);
     }
+}
 
+TEST_F(FrameTest, DialogsNamesAndTheExitCommand)
+{
     EXPECT_EQ(IDCANCEL, CClosingDialog().DoModal());
     EXPECT_EQ(-1, CDialog(999, frame).DoModal());  // no such template
     EXPECT_TRUE(frame->IsWindowEnabled());
@@ -348,7 +368,7 @@ TEST_F(FrameTest, PromptsTooltipsDialogsNamesAndTheExitCommand)
     EXPECT_EQ(nullptr, theApp.m_pMainWnd);
 }
 
-TEST(ValueTest, TheArrayChecksEveryIndexAndStringsKeepTheAnsiCodePage)
+TEST(ValueTest, TheArrayChecksEveryIndex)
 {
     CDWordArray a;
     EXPECT_THROW(a.GetAt(0), CException);  // caught as the base class too
@@ -366,7 +386,10 @@ TEST(ValueTest, TheArrayChecksEveryIndexAndStringsKeepTheAnsiCodePage)
     EXPECT_THROW(a[2] = 0, CInvalidArgException);
     EXPECT_THROW(a.SetSize(-1), CInvalidArgException);
     EXPECT_EQ(2, a.GetSize());  // a failed access changes nothing
+}
 
+TEST(ValueTest, StringsKeepTheAnsiCodePage)
+{
     CString s;
     s.Format("<%s>", std::string(1000, 'x').c_str());  // longer than any first guess
     EXPECT_EQ(1002, s.GetLength());
