@@ -1,7 +1,7 @@
 #include "cdaudio/CCDAudioDevice.h"
 
 CCDAudioDevice::CCDAudioDevice(LPCSTR pszDrive, HWND hNotifyWnd)
-    : m_wDeviceID(0), m_hNotifyWnd(hNotifyWnd), m_dwPosition(0)
+    : m_hNotifyWnd(hNotifyWnd), m_dwPosition(0)
 {
     // A cleared block keeps a failed open from leaving a stray device id
     // behind; the id is dropped as well in case the system wrote one anyway.
@@ -12,11 +12,11 @@ CCDAudioDevice::CCDAudioDevice(LPCSTR pszDrive, HWND hNotifyWnd)
     if (mciSendCommandA(0, MCI_OPEN,
                         MCI_OPEN_TYPE_ID | MCI_OPEN_ELEMENT | MCI_OPEN_SHAREABLE | MCI_WAIT,
                         reinterpret_cast<DWORD_PTR>(&open)) == 0)
-        m_wDeviceID = open.wDeviceID;
+        m_device.Attach(open.wDeviceID);
 
     MCI_SET_PARMS set = {};
     set.dwTimeFormat = MCI_FORMAT_MILLISECONDS;
-    mciSendCommandA(m_wDeviceID, MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT,
+    mciSendCommandA(m_device.Get(), MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT,
                     reinterpret_cast<DWORD_PTR>(&set));
 
     m_dwPosition = GetStartPosition();
@@ -31,23 +31,25 @@ CCDAudioDevice::CCDAudioDevice(LPCSTR pszDrive, HWND hNotifyWnd)
     {
         status.dwTrack = t;
         status.dwItem = MCI_STATUS_POSITION;
-        mciSendCommandA(m_wDeviceID, MCI_STATUS, MCI_STATUS_ITEM | MCI_TRACK,
+        mciSendCommandA(m_device.Get(), MCI_STATUS, MCI_STATUS_ITEM | MCI_TRACK,
                         reinterpret_cast<DWORD_PTR>(&status));
         m_aTrackStart.SetAt(static_cast<int>(t - 1), static_cast<DWORD>(status.dwReturn));
 
         status.dwItem = MCI_STATUS_LENGTH;
-        mciSendCommandA(m_wDeviceID, MCI_STATUS, MCI_STATUS_ITEM | MCI_TRACK,
+        mciSendCommandA(m_device.Get(), MCI_STATUS, MCI_STATUS_ITEM | MCI_TRACK,
                         reinterpret_cast<DWORD_PTR>(&status));
         m_aTrackLength.SetAt(static_cast<int>(t - 1), static_cast<DWORD>(status.dwReturn));
     }
 }
 
-CCDAudioDevice::~CCDAudioDevice()
+CCDAudioDevice::~CCDAudioDevice() = default;
+
+CCDAudioDevice::COpenDevice::~COpenDevice()
 {
+    if (m_wDeviceID == 0)
+        return;
     mciSendCommandA(m_wDeviceID, MCI_STOP, MCI_WAIT, 0);
     mciSendCommandA(m_wDeviceID, MCI_CLOSE, 0, 0);
-    m_aTrackLength.RemoveAll();
-    m_aTrackStart.RemoveAll();
 }
 
 // A status query whose result reads 0 when the device does not answer.
@@ -55,7 +57,7 @@ DWORD CCDAudioDevice::QueryStatus(DWORD dwFlags, DWORD dwItem)
 {
     MCI_STATUS_PARMS status = {};
     status.dwItem = dwItem;
-    mciSendCommandA(m_wDeviceID, MCI_STATUS, dwFlags, reinterpret_cast<DWORD_PTR>(&status));
+    mciSendCommandA(m_device.Get(), MCI_STATUS, dwFlags, reinterpret_cast<DWORD_PTR>(&status));
     return static_cast<DWORD>(status.dwReturn);
 }
 
@@ -85,7 +87,7 @@ BOOL CCDAudioDevice::PlayFrom(DWORD dwFrom)
     play.dwCallback = reinterpret_cast<DWORD_PTR>(m_hNotifyWnd);
     play.dwFrom = dwFrom;
     const DWORD dwFlags = m_hNotifyWnd ? MCI_FROM | MCI_NOTIFY : MCI_FROM;
-    const BOOL bAccepted = mciSendCommandA(m_wDeviceID, MCI_PLAY, dwFlags, reinterpret_cast<DWORD_PTR>(&play)) == 0;
+    const BOOL bAccepted = mciSendCommandA(m_device.Get(), MCI_PLAY, dwFlags, reinterpret_cast<DWORD_PTR>(&play)) == 0;
     // Only an accepted command owes its notification.
     m_bPlayOpen = bAccepted && m_hNotifyWnd;
     if (m_bPlayOpen)
@@ -103,7 +105,7 @@ BOOL CCDAudioDevice::Play()
 // Pauses in every mode and takes the device's position as the remembered one.
 BOOL CCDAudioDevice::Pause()
 {
-    mciSendCommandA(m_wDeviceID, MCI_PAUSE, MCI_WAIT, 0);
+    mciSendCommandA(m_device.Get(), MCI_PAUSE, MCI_WAIT, 0);
     m_dwPosition = QueryStatus(MCI_STATUS_ITEM, MCI_STATUS_POSITION);
     m_bPlayOpen = FALSE;
     return TRUE;
@@ -115,7 +117,7 @@ BOOL CCDAudioDevice::Seek(DWORD dwPosition)
 {
     if (IsPlaying())
     {
-        mciSendCommandA(m_wDeviceID, MCI_PAUSE, MCI_WAIT, 0);
+        mciSendCommandA(m_device.Get(), MCI_PAUSE, MCI_WAIT, 0);
         return PlayFrom(dwPosition);
     }
     m_dwPosition = dwPosition;
@@ -129,7 +131,7 @@ BOOL CCDAudioDevice::Stop()
 {
     if (IsPlaying())
     {
-        mciSendCommandA(m_wDeviceID, MCI_STOP, MCI_WAIT, 0);
+        mciSendCommandA(m_device.Get(), MCI_STOP, MCI_WAIT, 0);
         m_dwPosition = QueryStatus(MCI_STATUS_ITEM, MCI_STATUS_POSITION);
     }
     DWORD t = TrackOf(m_dwPosition);
@@ -163,7 +165,7 @@ DWORD CCDAudioDevice::GetCurrentTrack()
 BOOL CCDAudioDevice::Eject()
 {
     MCI_SET_PARMS set = {};
-    mciSendCommandA(m_wDeviceID, MCI_SET, MCI_SET_DOOR_OPEN, reinterpret_cast<DWORD_PTR>(&set));
+    mciSendCommandA(m_device.Get(), MCI_SET, MCI_SET_DOOR_OPEN, reinterpret_cast<DWORD_PTR>(&set));
     m_bPlayOpen = FALSE;
     return TRUE;
 }

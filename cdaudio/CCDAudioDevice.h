@@ -20,7 +20,7 @@ public:
     CCDAudioDevice(const CCDAudioDevice&) = delete;
     CCDAudioDevice& operator=(const CCDAudioDevice&) = delete;
 
-    MCIDEVICEID GetDeviceID() const { return m_wDeviceID; }
+    MCIDEVICEID GetDeviceID() const { return m_device.Get(); }
     int GetTrackCount() const { return static_cast<int>(m_aTrackStart.GetSize()); }
     // Start of track nIndex + 1, in ms; raises the invalid-argument
     // exception outside the table.
@@ -58,12 +58,28 @@ public:
     void TakeEnd();
 
 private:
+    // An open device id, stopped and closed when it goes: also when the
+    // construction throws after the open. 0 (no device) sends nothing.
+    class COpenDevice
+    {
+    public:
+        COpenDevice() = default;
+        ~COpenDevice();
+        COpenDevice(const COpenDevice&) = delete;
+        COpenDevice& operator=(const COpenDevice&) = delete;
+        void Attach(MCIDEVICEID wDeviceID) { m_wDeviceID = wDeviceID; }
+        MCIDEVICEID Get() const { return m_wDeviceID; }
+
+    private:
+        MCIDEVICEID m_wDeviceID = 0;
+    };
+
     DWORD QueryStatus(DWORD dwFlags, DWORD dwItem);
     BOOL IsPlaying() { return GetMode() == MCI_MODE_PLAY; }
     BOOL PlayFrom(DWORD dwFrom);
     DWORD TrackOf(DWORD dwPosition) const;
 
-    MCIDEVICEID m_wDeviceID;
+    COpenDevice m_device;  // first: closed after everything else is gone
     HWND m_hNotifyWnd;
     DWORD m_dwPosition;
     CDWordArray m_aTrackStart;

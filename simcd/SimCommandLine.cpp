@@ -26,7 +26,7 @@ const FaultName kFaultNames[] = {
     {"open", kFaultOpenFails},         {"status", kFaultStatusFails},
     {"notready", kFaultNotReady},      {"notracks", kFaultZeroTracks},
     {"delay", kFaultDelay},            {"nonotify", kFaultNoNotify},
-    {"pastend", kFaultPositionPastEnd},
+    {"pastend", kFaultPositionPastEnd}, {"badtracks", kFaultGarbageTracks},
 };
 
 const char* const kProfileNames[] = {"classic", "silent-stop", "stuck-playing"};
@@ -127,7 +127,8 @@ const char* SimCommandLine::Usage()
            "                           status (status fails), notready (mode stays not\n"
            "                           ready), notracks (0 tracks), delay (every command\n"
            "                           waits delay ms), nonotify (no end-of-play\n"
-           "                           notification), pastend (position past last track)\n"
+           "                           notification), pastend (position past last track),\n"
+           "                           badtracks (the track count reads 4294967295)\n"
            "  profile <drive> classic|silent-stop|stuck-playing\n"
            "                           how the end of a play shows: classic (notified,\n"
            "                           stopped), silent-stop (not notified, stopped),\n"

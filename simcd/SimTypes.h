@@ -16,7 +16,8 @@ enum SimFault : uint32_t {
     kFaultDelay = 0x10,           // every command waits the drive's delay first
     kFaultNoNotify = 0x20,        // the end of a play is never notified
     kFaultPositionPastEnd = 0x40, // position queries report past the last track
-    kFaultAll = 0x7F
+    kFaultGarbageTracks = 0x80,   // the track count reads 0xFFFFFFFF
+    kFaultAll = 0xFF
 };
 
 // How a drive's driver reports the end of a play that asked for a
@@ -30,11 +31,12 @@ enum SimProfile : uint32_t {
 
 constexpr uint32_t kDefaultDiscStartMs = 2000; // after the two-second lead-in
 constexpr int kMaxTracks = 99;
+constexpr int kMaxLabelChars = 32; // a CD's volume label
 
 // One drive of the simulated world, as the controller reports it.
 struct SimDriveInfo {
     char letter = 0; // upper case, 'D'
-    std::string label;
+    std::string label; // in the ANSI code page
     bool doorOpen = false;
     bool hasDisc = false;
     std::vector<uint32_t> trackLengthsMs;

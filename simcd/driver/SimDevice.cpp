@@ -338,7 +338,7 @@ DWORD SimDevice::Status(SimDriveRecord& drive, DWORD flags, MCI_STATUS_PARMS* pa
     case MCI_STATUS_NUMBER_OF_TRACKS:
         if (!ready)
             return MCIERR_DEVICE_NOT_READY;
-        value = tracks;
+        value = (drive.faults & kFaultGarbageTracks) ? 0xFFFFFFFFu : tracks;
         break;
     case MCI_STATUS_LENGTH:
         if (!ready)

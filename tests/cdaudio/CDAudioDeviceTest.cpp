@@ -114,6 +114,22 @@ TEST_F(CDAudioDeviceTest, EmptyDriveAndFailedOpenGiveNoTracks)
         EXPECT_EQ(static_cast<uint32_t>(MCI_OPEN_DRIVER), std::get<0>(c));
 }
 
+TEST_F(CDAudioDeviceTest, ConstructionThatThrowsAfterTheOpenClosesTheDevice)
+{
+    ASSERT_TRUE(m_ctl.SetFaults('D', simcd::kFaultGarbageTracks));
+    EXPECT_ANY_THROW(CCDAudioDevice("D:", m_hWnd));
+    simcd::SimDriveInfo info;
+    ASSERT_TRUE(m_ctl.GetDrive('D', info));
+    EXPECT_EQ(0u, info.openDevices);
+    const std::vector<Command> sent = Commands();
+    ASSERT_GE(sent.size(), 2u);
+    EXPECT_EQ(kStop, sent[sent.size() - 2]);
+    EXPECT_EQ(static_cast<uint32_t>(MCI_CLOSE_DRIVER), std::get<0>(sent.back()));
+    // The drive is not shut out: the next open reaches it.
+    ASSERT_TRUE(m_ctl.ClearFaults('D'));
+    EXPECT_EQ(3, CCDAudioDevice("D:", m_hWnd).GetTrackCount());
+}
+
 TEST_F(CDAudioDeviceTest, DestructionStopsWithWaitAndClosesInEveryMode)
 {
     for (bool bPlaying : { false, true })
