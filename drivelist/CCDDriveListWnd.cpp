@@ -96,13 +96,7 @@ void CCDDriveListWnd::OnDestroy()
 
 void CCDDriveListWnd::OnDeleteItem(NMHDR* pNMHDR, LRESULT* pResult)
 {
-    CDriveItem* pItem = reinterpret_cast<CDriveItem*>(reinterpret_cast<NMLISTVIEW*>(pNMHDR)->lParam);
-    if (pItem)
-    {
-        delete pItem->m_pDevice;
-        pItem->m_wndSlider.DestroyWindow();
-        delete pItem;
-    }
+    delete reinterpret_cast<CDriveItem*>(reinterpret_cast<NMLISTVIEW*>(pNMHDR)->lParam);
     *pResult = 0;
 }
 
@@ -187,7 +181,6 @@ void CCDDriveListWnd::AddDrive(LPCSTR pszRoot)
 {
     std::unique_ptr<CDriveItem> pItem(new CDriveItem);
     pItem->m_strDrive = DriveName(pszRoot);
-    pItem->m_pDevice = nullptr;
     pItem->m_wndSlider.Create(WS_CHILD | WS_VISIBLE | TBS_TOP, CRect(0, 0, 0, 0), this, SLIDER_ID);
     pItem->m_wndSlider.SetLineSize(10000);
     pItem->m_wndSlider.SetPageSize(60000);
@@ -198,10 +191,7 @@ void CCDDriveListWnd::AddDrive(LPCSTR pszRoot)
     item.lParam = reinterpret_cast<LPARAM>(pItem.get());
     const int nItem = InsertItem(&item);
     if (nItem < 0)
-    {
-        pItem->m_wndSlider.DestroyWindow();
         return;
-    }
     pItem.release();  // the row owns it now
     ReloadDrive(nItem);
 }
@@ -209,20 +199,19 @@ void CCDDriveListWnd::AddDrive(LPCSTR pszRoot)
 void CCDDriveListWnd::ReloadDrive(int nItem)
 {
     CDriveItem* pItem = GetDriveItem(nItem);
-    delete pItem->m_pDevice;
-    pItem->m_pDevice = nullptr;
+    pItem->m_pDevice.reset();
 
     // A device that cannot be built leaves the row without one: it shows as
     // empty and is tried again on the next whole second.
     try
     {
-        pItem->m_pDevice = new CCDAudioDevice(pItem->m_strDrive, ::GetParent(m_hWnd));
+        pItem->m_pDevice.reset(new CCDAudioDevice(pItem->m_strDrive, ::GetParent(m_hWnd)));
     }
     catch (...)
     {
     }
 
-    CCDAudioDevice* pDevice = pItem->m_pDevice;
+    CCDAudioDevice* pDevice = pItem->m_pDevice.get();
     CSliderCtrl& slider = pItem->m_wndSlider;
     if (pDevice && pDevice->IsMediaPresent() && pDevice->GetTrackCount() > 0)
     {
@@ -409,7 +398,7 @@ BOOL CCDDriveListWnd::HasStoodStill(CDriveItem& item, DWORD dwMode, DWORD dwPosi
 BOOL CCDDriveListWnd::HasPlayEnded(CDriveItem& item, DWORD dwMode, DWORD dwPosition)
 {
     const BOOL bStill = HasStoodStill(item, dwMode, dwPosition);
-    CCDAudioDevice* pDevice = item.m_pDevice;
+    CCDAudioDevice* pDevice = item.m_pDevice.get();
     if (!pDevice || !pDevice->IsPlayOpen())
         return FALSE;
     if (dwMode == MCI_MODE_STOP)
@@ -428,7 +417,7 @@ BOOL CCDDriveListWnd::HasPlayEnded(CDriveItem& item, DWORD dwMode, DWORD dwPosit
 // would otherwise restart it.
 void CCDDriveListWnd::ReportEndOfPlay(CDriveItem& item, DWORD dwMode)
 {
-    CCDAudioDevice* pDevice = item.m_pDevice;
+    CCDAudioDevice* pDevice = item.m_pDevice.get();
     pDevice->TakeEnd();
     if (dwMode == MCI_MODE_PLAY)
         pDevice->Stop();

@@ -137,7 +137,7 @@ void CMainFrame::ForEachSelectedDevice(F f)
         if (!m_wndDriveList.GetItemState(i, LVIS_SELECTED))
             continue;
         // A row whose device could not be built has nothing to command.
-        if (CCDAudioDevice* pDevice = m_wndDriveList.GetDriveItem(i)->m_pDevice)
+        if (CCDAudioDevice* pDevice = m_wndDriveList.GetDriveItem(i)->m_pDevice.get())
             f(*pDevice);
     }
 }
@@ -231,7 +231,7 @@ void CMainFrame::ForEachDeviceWithId(MCIDEVICEID wDeviceID, F f)
 {
     for (int i = 0; i < m_wndDriveList.GetItemCount(); i++)
     {
-        CCDAudioDevice* pDevice = m_wndDriveList.GetDriveItem(i)->m_pDevice;
+        CCDAudioDevice* pDevice = m_wndDriveList.GetDriveItem(i)->m_pDevice.get();
         if (pDevice && pDevice->GetDeviceID() == wDeviceID)
             f(*pDevice);
     }

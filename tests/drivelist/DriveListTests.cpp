@@ -27,10 +27,18 @@ public:
 
     bool m_bFailInsert = false;
     HIMAGELIST m_hImagesAtNcDestroy = nullptr;  // what the list view still held as it went
+    std::vector<const CCDAudioDevice*> m_scrolled;  // the device of each scrolling slider's row
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
+        // Windows takes the capture from a trackbar being destroyed, and it
+        // then reports the end of its drag; Wine does neither.
+        if (message == WM_PARENTNOTIFY && LOWORD(wParam) == WM_DESTROY && reinterpret_cast<HWND>(lParam) == ::GetCapture())
+            SendMessage(WM_HSCROLL, TB_ENDTRACK, lParam);
+        for (int i = 0; message == WM_HSCROLL && i < GetItemCount(); i++)
+            if (GetDriveItem(i)->m_wndSlider.m_hWnd == reinterpret_cast<HWND>(lParam))
+                m_scrolled.push_back(GetDriveItem(i)->m_pDevice.get());
         return message == LVM_INSERTITEMA && m_bFailInsert ? -1 : CCDDriveListWnd::WindowProc(message, wParam, lParam);
     }
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
@@ -88,12 +96,8 @@ protected:
     int RowOf(char letter) const { return static_cast<int>(Rows().find(std::string(1, letter) + ":") / 3); }
     CDriveItem* Item(char letter) const { return m_list.GetDriveItem(RowOf(letter)); }
     // What a failed construction of the row's device leaves.
-    void DropDevice(char letter)
-    {
-        delete Device(letter);
-        Item(letter)->m_pDevice = nullptr;
-    }
-    CCDAudioDevice* Device(char letter) const { return Item(letter)->m_pDevice; }
+    void DropDevice(char letter) { Item(letter)->m_pDevice.reset(); }
+    CCDAudioDevice* Device(char letter) const { return Item(letter)->m_pDevice.get(); }
     std::string Text(char letter, int nColumn) const { return std::string(m_list.GetItemText(RowOf(letter), nColumn)); }
     // Journal entries of a command since the last clear, of one drive or all.
     size_t Count(UINT command, char letter = 0) const
@@ -264,6 +268,18 @@ TEST_F(DriveListTest, FailedDriveStringQueryInsertionOrShellQueryLeavesNoTrace)
     EXPECT_EQ(I_IMAGENONE, item.iImage);
 }
 
+TEST_F(DriveListTest, JapaneseVolumeLabelShowsInTheRowAndOneLongerThanACdsIsRefused)
+{
+    ASSERT_TRUE(m_sim.BuildDemo()) << m_sim.GetLastError();
+    const std::string strLongest = "一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二";
+    ASSERT_TRUE(m_sim.DefineDrive('K', strLongest)) << m_sim.GetLastError();
+    EXPECT_FALSE(m_sim.DefineDrive('L', strLongest + "三"));
+    EXPECT_EQ("volume label longer than 32 characters (a CD's longest)", m_sim.GetLastError());
+    CreateList();
+    EXPECT_EQ("夜想曲集 (E:)", Text('E', 0));
+    EXPECT_EQ(strLongest + " (K:)", Text('K', 0));
+}
+
 TEST_F(DriveListTest, DestroyingTheWindowStopsAndClosesEveryDriveAndSparesTheSystemImageList)
 {
     Drives("DE");
@@ -275,6 +291,24 @@ TEST_F(DriveListTest, DestroyingTheWindowStopsAndClosesEveryDriveAndSparesTheSys
     for (char letter : { 'D', 'E', 'F' })
         EXPECT_EQ(std::make_pair(size_t{1}, size_t{1}), std::make_pair(Count(MCI_STOP, letter), Count(MCI_CLOSE_DRIVER, letter)));
     EXPECT_EQ(nullptr, m_list.m_hImagesAtNcDestroy) << "the list view would destroy the shared image list";
+}
+
+TEST_F(DriveListTest, DriveRemovedWhileItsThumbIsDraggedLeavesTheDragsEndNoDeviceToSeek)
+{
+    Drives("DE");
+    CreateList();
+    CSliderCtrl& slider = Item('D')->m_wndSlider;
+    RECT thumb = {};
+    slider.SendMessage(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    slider.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2));
+    ASSERT_EQ(slider.m_hWnd, ::GetCapture());
+    m_list.m_scrolled.clear();
+    ASSERT_TRUE(m_sim.RemoveDrive('D'));
+    m_list.RefreshDrives();
+    EXPECT_EQ("E:", Rows());
+    ASSERT_FALSE(m_list.m_scrolled.empty()) << "the slider reported no end of its drag";
+    for (const CCDAudioDevice* pDevice : m_list.m_scrolled)
+        EXPECT_EQ(nullptr, pDevice) << "the drag's end found the row's deleted device";
 }
 
 // The 100 ms refresh.

@@ -48,7 +48,7 @@ protected:
 
     CCDDriveListWnd& List() { return m_pFrame->m_wndDriveList; }
     static int Row(char drive) { return drive - 'D'; }
-    CCDAudioDevice* Device(char drive) { return List().GetDriveItem(Row(drive))->m_pDevice; }
+    CCDAudioDevice* Device(char drive) { return List().GetDriveItem(Row(drive))->m_pDevice.get(); }
     CSliderCtrl& Slider(char drive) { return List().GetDriveItem(Row(drive))->m_wndSlider; }
     UINT State(char drive) { return List().GetItemState(Row(drive), kSelectedAndFocused); }
 

@@ -36,8 +36,7 @@ TEST_F(FrameTest, SliderDragShowsTheTimeReleaseSeeksAndAnyUseSelectsItsRowAlone)
 
     // A row without a device.
     CDriveItem* pItem = List().GetDriveItem(Row('F'));
-    delete pItem->m_pDevice;
-    pItem->m_pDevice = nullptr;
+    pItem->m_pDevice.reset();
     m_ctl.ClearJournal();
     for (UINT nCode : { TB_THUMBTRACK, TB_THUMBPOSITION, TB_ENDTRACK })
         Scroll(Slider('F').m_hWnd, nCode);
