@@ -1,5 +1,6 @@
 // A modal dialog box from a dialog template. OK, Cancel, Esc and the close
-// box end it through OnOK and OnCancel.
+// box end it through OnOK and OnCancel. A template that does not place the
+// box (at 0, 0 without DS_ABSALIGN) opens it centred over its owner.
 #pragma once
 
 #include "framework/CWnd.h"
@@ -26,6 +27,10 @@ protected:
 
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
+
+private:
+    void CenterOverOwner();
+    bool m_bCenter = false;
 
     DECLARE_MESSAGE_MAP()
 };

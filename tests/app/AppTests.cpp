@@ -244,7 +244,7 @@ TEST_F(AppTest, PaintingTheIconButtonsOrOpeningTheAboutBoxAThousandTimesDoesNotG
     EXPECT_LE(GdiObjectCount() - nBefore, 10);
 }
 
-TEST_F(AppTest, AboutBoxShowsThe48PixelIconAtItsCornerFocusedOnOkThenTheListHasTheFocusAgain)
+TEST_F(AppTest, AboutBoxOpensCentredShowsThe48PixelIconAtItsCornerFocusedOnOkThenTheListHasTheFocusAgain)
 {
     EXPECT_EQ(List(), ::GetFocus());
     EXPECT_EQ(1, RunAboutBox(m_pFrame, 1, [&](HWND hDlg) {
@@ -255,6 +255,11 @@ TEST_F(AppTest, AboutBoxShowsThe48PixelIconAtItsCornerFocusedOnOkThenTheListHasT
         ::MapDialogRect(hDlg, &corner);
         EXPECT_EQ(CRect(corner.left, corner.top, corner.left + 48, corner.top + 48), RectIn(hDlg, hIcon));
         EXPECT_EQ(0, IconMismatches(hIcon, IDR_MAINFRAME, 48, 0, 0));
+        CRect box, frame;
+        ::GetWindowRect(hDlg, &box);
+        m_pFrame->GetWindowRect(&frame);
+        EXPECT_NEAR(frame.CenterPoint().x, box.CenterPoint().x, 1) << "centred over the frame";
+        EXPECT_NEAR(frame.CenterPoint().y, box.CenterPoint().y, 1);
     }));
     Pump();
     EXPECT_EQ(List(), ::GetFocus());
