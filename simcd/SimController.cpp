@@ -17,6 +17,19 @@ std::string DriveFolder(char letter)
     return folder;
 }
 
+// The label in UTF-16, as the ANSI code page reads it; empty when it cannot.
+std::wstring WideLabel(const std::string& label)
+{
+    const int cch = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, label.c_str(),
+                                        static_cast<int>(label.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(cch), L'\0');
+    if (cch > 0)
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, label.c_str(),
+                            static_cast<int>(label.size()), &wide[0], cch);
+    return wide;
+}
+
+// Wine reads the label file as UTF-8.
 bool WriteLabel(const std::string& folder, const std::string& label)
 {
     std::string path = folder + "\\.windows-label";
@@ -28,7 +41,14 @@ bool WriteLabel(const std::string& folder, const std::string& label)
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    std::string text = label + "\n";
+    const std::wstring wide = WideLabel(label);
+    const int cb = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()),
+                                       nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(cb), '\0');
+    if (cb > 0)
+        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), &text[0], cb,
+                            nullptr, nullptr);
+    text += "\n";
     DWORD written = 0;
     BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     CloseHandle(file);
@@ -106,8 +126,12 @@ bool SimController::DefineDrive(char letter, const std::string& label)
 {
     if (!CheckLetter(letter))
         return false;
-    if (label.size() >= sizeof(SimDriveRecord::label))
-        return Fail("volume label longer than 63 characters");
+    const size_t cchLabel = WideLabel(label).size();
+    if (cchLabel == 0 && !label.empty())
+        return Fail("volume label that is no text in the ANSI code page");
+    if (cchLabel > static_cast<size_t>(kMaxLabelChars) || label.size() >= sizeof(SimDriveRecord::label))
+        return Fail("volume label longer than " + std::to_string(kMaxLabelChars) +
+                    " characters (a CD's longest)");
     for (char c : label)
         if (static_cast<unsigned char>(c) < 0x20)
             return Fail("volume label with control characters");
@@ -333,7 +357,7 @@ bool SimController::BuildDemo()
         return false;
     return DefineDrive('D', "SUNRISE") &&
            InsertDisc('D', std::vector<uint32_t>(std::begin(kFirst), std::end(kFirst))) &&
-           DefineDrive('E', "NOCTURNES") &&
+           DefineDrive('E', "夜想曲集") &&
            InsertDisc('E', std::vector<uint32_t>(std::begin(kSecond), std::end(kSecond))) &&
            DefineDrive('F', "HARBOUR LIGHTS") &&
            InsertDisc('F', std::vector<uint32_t>(std::begin(kThird), std::end(kThird))) &&

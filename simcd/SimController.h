@@ -29,7 +29,8 @@ public:
     const std::string& GetLastError() const;
 
     // Adds a CD-ROM drive letter (empty drive, door closed) with an optional
-    // volume label; a running program sees it on its next drive query.
+    // volume label in the ANSI code page, at most kMaxLabelChars characters;
+    // a running program sees it on its next drive query.
     bool DefineDrive(char letter, const std::string& label = std::string());
     bool RemoveDrive(char letter);
     // Removes every simulated drive and clears the journal.
@@ -62,7 +63,8 @@ public:
     void ClearJournal();
     std::vector<SimJournalEntry> GetJournal() const;
 
-    // The demo world: D:, E:, F: holding discs of 12, 8 and 15 tracks, G: empty.
+    // The demo world: D:, E: (a Japanese label), F: holding discs of 12, 8
+    // and 15 tracks, G: empty.
     bool BuildDemo();
 
     // The journal's clock, in microseconds.

@@ -20,7 +20,7 @@ enum SimTransport : uint32_t { kStopped = 0, kPlaying = 1, kPaused = 2, kStuck =
 struct SimDriveRecord {
     uint32_t defined;
     char letter;
-    char label[64];
+    char label[2 * kMaxLabelChars + 2]; // ANSI: up to two bytes a character
     uint32_t doorOpen;
     uint32_t hasDisc;
     uint32_t trackCount;
