@@ -110,18 +110,30 @@ BOOL CMainFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
 // The release of a key whose press was an accelerator is kept from the
 // window with the focus: a slider there would take the release of Right
 // after Alt+Right (Alt let go first) as the end of a keyboard step and seek
-// its drive back to the thumb's old place.
+// its drive back to the thumb's old place. Only WM_KEYUP, the one the slider
+// acts on: a WM_SYSKEYUP (Alt still held) goes on to the default handling.
+//
+// Wine's default handling opens the menu bar when Alt is let go after its
+// press reached it with no other key in between; a key that an accelerator
+// ate never reaches it, so after Alt+Right the menu bar would take the next
+// key. The eaten press is handed to the default handling too: under Wine it
+// forgets the Alt press, on Windows it does nothing with such a key.
 BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
 {
     if ((pMsg->message == WM_KEYUP || pMsg->message == WM_SYSKEYUP) && m_nAcceleratorKey != 0
         && pMsg->wParam == m_nAcceleratorKey)
     {
         m_nAcceleratorKey = 0;
-        return TRUE;
+        if (pMsg->message == WM_KEYUP)
+            return TRUE;
     }
     const BOOL bTranslated = CFrameWnd::PreTranslateMessage(pMsg);
     if (pMsg->message == WM_KEYDOWN || pMsg->message == WM_SYSKEYDOWN)
         m_nAcceleratorKey = bTranslated ? pMsg->wParam : 0;
+    // Alt+F4 would close the window there.
+    if (bTranslated && pMsg->message == WM_SYSKEYDOWN && (HIWORD(pMsg->lParam) & KF_ALTDOWN)
+        && pMsg->wParam != VK_F4)
+        ::DefWindowProcA(m_hWnd, WM_SYSKEYDOWN, pMsg->wParam, pMsg->lParam);
     return bTranslated;
 }
 

@@ -5,8 +5,9 @@
 # Runs inside a Wine session on an X display (the test command provides
 # both). Steps: Ctrl+click two rows and press Ctrl+P (the two-pass start);
 # drag a slider of a playing drive; Alt+Right; the pause button; right-click
-# a row and choose "取り出し(&J)"; the repeat button and Ctrl+P on a drive
-# whose driver never reports the end of a play and says it plays on there.
+# a row and choose "取り出し(&J)"; Down after Alt+Right let go either way;
+# the repeat button and Ctrl+P on a drive whose driver never reports the end
+# of a play and says it plays on there.
 set -u -o pipefail
 exe=$1
 simcd_exe=$2
@@ -150,7 +151,19 @@ sim state E | grep -q 'door open' || fail "E:'s door is not open"
 until_ok eval '! probe menu >/dev/null' || fail "the menu is still open"
 echo "ok: the context menu's 取り出し opened E:'s tray"
 
-# 6. F:'s driver goes on saying it plays at the end of the disc, which now
+# 6. After Alt+Right, let go in either order, the next key reaches the list:
+# Down moves the focus a row and opens no menu.
+xdotool mousemove "$((x0 - 80))" "$y0" click 1
+until_ok rows_are "1:1 0:0 0:0 " || fail "a click did not select D: alone"
+xdotool key alt+Right key Down
+until_ok rows_are "0:0 1:1 0:0 " || fail "Down after Alt+Right (Right let go first) did not reach the list"
+probe menu >/dev/null && fail "Down after Alt+Right (Right let go first) opened a menu"
+xdotool keydown alt keydown Right keyup alt keyup Right key Down
+until_ok rows_are "0:0 0:0 1:1 " || fail "Down after Alt+Right (Alt let go first) did not reach the list"
+probe menu >/dev/null && fail "Down after Alt+Right (Alt let go first) opened a menu"
+echo "ok: after Alt+Right, let go in either order, Down moved the focus"
+
+# 7. F:'s driver goes on saying it plays at the end of the disc, which now
 # lasts 3 s. Click F:, the repeat button, Ctrl+P: F: plays to its end, stands
 # there, and is stopped and played again from the disc's start.
 sim profile F stuck-playing >/dev/null && sim speed 60 >/dev/null || fail "cannot make F: stuck-playing"
