@@ -1,5 +1,7 @@
 #include "MountManager.h"
 
+#include "Handle.h"
+
 #include <windows.h>
 #include <winioctl.h>
 
@@ -24,22 +26,6 @@ struct UnixDriveRequest {
     USHORT mountPointOffset;
     USHORT deviceOffset;
     USHORT labelOffset;
-};
-
-class Handle {
-public:
-    explicit Handle(HANDLE h) : m_h(h) {}
-    ~Handle()
-    {
-        if (m_h != INVALID_HANDLE_VALUE)
-            CloseHandle(m_h);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE Get() const { return m_h; }
-
-private:
-    HANDLE m_h;
 };
 
 // The Unix path of a Windows folder, through Wine's kernel32 export.

@@ -1,5 +1,6 @@
 #include "SimController.h"
 
+#include "Handle.h"
 #include "MountManager.h"
 #include "SimWorld.h"
 
@@ -37,9 +38,9 @@ bool WriteLabel(const std::string& folder, const std::string& label)
         DeleteFileA(path.c_str());
         return true;
     }
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.Get() == INVALID_HANDLE_VALUE)
         return false;
     const std::wstring wide = WideLabel(label);
     const int cb = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()),
@@ -50,8 +51,7 @@ bool WriteLabel(const std::string& folder, const std::string& label)
                             nullptr, nullptr);
     text += "\n";
     DWORD written = 0;
-    BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
+    BOOL ok = WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     return ok && written == text.size();
 }
 

@@ -24,7 +24,7 @@ const LRESULT kSessionId = 1;
 struct DriverState {
     simcd::SimWorld world;
     simcd::NotifyWatcher watcher{world};
-    std::vector<simcd::SimDevice*> devices;
+    std::vector<std::unique_ptr<simcd::SimDevice>> devices;
 };
 
 std::mutex g_mutex;
@@ -37,13 +37,21 @@ DriverState& State()
     return *g_pState;
 }
 
+// The open device whose address is the driver id winmm passes; end() when none.
+std::vector<std::unique_ptr<simcd::SimDevice>>::iterator FindOpen(DWORD_PTR id)
+{
+    auto& devices = g_pState->devices;
+    return std::find_if(devices.begin(), devices.end(), [id](const auto& device) {
+        return reinterpret_cast<DWORD_PTR>(device.get()) == id;
+    });
+}
+
 simcd::SimDevice* FindDevice(DWORD_PTR id)
 {
     if (!g_pState)
         return nullptr;
-    auto& devices = g_pState->devices;
-    auto it = std::find(devices.begin(), devices.end(), reinterpret_cast<simcd::SimDevice*>(id));
-    return it == devices.end() ? nullptr : *it;
+    auto it = FindOpen(id);
+    return it == g_pState->devices.end() ? nullptr : it->get();
 }
 
 LRESULT OpenDevice(MCI_OPEN_DRIVER_PARMS* params)
@@ -55,20 +63,18 @@ LRESULT OpenDevice(MCI_OPEN_DRIVER_PARMS* params)
     char letter = simcd::SimDevice::DriveLetterOf(params->lpstrParams);
     std::lock_guard<std::mutex> lock(g_mutex);
     DriverState& state = State();
-    simcd::SimDevice* device =
-        new simcd::SimDevice(state.world, state.watcher, params->wDeviceID, letter);
-    state.devices.push_back(device);
-    return reinterpret_cast<LRESULT>(device);
+    state.devices.emplace_back(
+        new simcd::SimDevice(state.world, state.watcher, params->wDeviceID, letter));
+    return reinterpret_cast<LRESULT>(state.devices.back().get());
 }
 
 LRESULT CloseDevice(DWORD_PTR id)
 {
     std::lock_guard<std::mutex> lock(g_mutex);
-    simcd::SimDevice* device = FindDevice(id);
-    if (device) {
-        auto& devices = g_pState->devices;
-        devices.erase(std::find(devices.begin(), devices.end(), device));
-        delete device;
+    if (g_pState) {
+        auto it = FindOpen(id);
+        if (it != g_pState->devices.end())
+            g_pState->devices.erase(it);
     }
     return 1;
 }
@@ -76,11 +82,7 @@ LRESULT CloseDevice(DWORD_PTR id)
 LRESULT FreeDriver()
 {
     std::lock_guard<std::mutex> lock(g_mutex);
-    if (g_pState) {
-        for (simcd::SimDevice* device : g_pState->devices)
-            delete device;
-        g_pState.reset();
-    }
+    g_pState.reset();
     return 1;
 }
 
