@@ -71,6 +71,7 @@ SimDriveInfo InfoOf(SimWorld& world, SimDriveRecord& drive)
     info.delayMs = drive.delayMs;
     info.openDevices = drive.openDevices;
     info.profile = drive.profile;
+    info.generation = drive.generation;
     return info;
 }
 

@@ -47,6 +47,7 @@ struct SimDriveInfo {
     uint32_t delayMs = 0;    // for kFaultDelay
     uint32_t openDevices = 0; // MCI devices open on the drive, in every process
     uint32_t profile = kProfileClassic; // SimProfile
+    uint32_t generation = 0;  // changes whenever a play starts or ends
 };
 
 // One command the driver received, in the order received.

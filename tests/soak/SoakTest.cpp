@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <deque>
 #include <functional>
 #include <iterator>
 #include <map>
@@ -200,14 +201,19 @@ protected:
         return letters.empty() ? 0 : letters[static_cast<size_t>(Random(0, static_cast<int>(letters.size()) - 1))];
     }
 
-    // One event of the world or of the user; returns its name.
+    // One event of the world or of the user; returns its name. What it did,
+    // in detail, goes to the event log. The random numbers are drawn as they
+    // always were, so that a seed replays the same events.
     std::string RandomEvent()
     {
         const char letter = RandomLetter(true);
         simcd::SimDriveInfo info;
+        std::string strDetail = std::string(1, letter) + ":";
         // A short delay: the program asks every drive ten times a second.
         auto fault = [&] {
-            m_sim.GetDrive(letter, info) && m_sim.SetFaults(letter, info.faults ^ (1u << Random(0, 6)), Random(1, 3));
+            uint32_t dwBit = 0;
+            if (m_sim.GetDrive(letter, info) && m_sim.SetFaults(letter, info.faults ^ (dwBit = 1u << Random(0, 6)), Random(1, 3)))
+                strDetail += " faults " + std::to_string(info.faults ^ dwBit);
         };
         static const UINT commands[] = { ID_CD_PLAY,       ID_CD_PLAY,       ID_CD_PLAY,  ID_CD_PAUSE, ID_CD_STOP,
                                          ID_CD_NEXT_TRACK, ID_CD_PREV_TRACK, ID_CD_EJECT, ID_CD_REPEAT };
@@ -220,32 +226,97 @@ protected:
                 rows.insert(Random(0, nRows - 1));
             m_program.Select(rows);
             m_program.Command(nID = commands[Random(0, 8)]);
+            strDetail = "rows";
+            for (int nRow : rows)
+                strDetail += " " + std::to_string(nRow);
         };
+        char cNew = 0;
+        int nValue = 0, nShare = 0, nDrag = 0;
         const std::pair<const char*, std::function<void()>> events[] = {
             { "drive appears", [&] {
-                 const char cNew = RandomLetter(false);
+                 cNew = RandomLetter(false);
                  m_sim.DefineDrive(cNew, Random(0, 1) ? "NEW" : "") && m_sim.SetProfile(cNew, RandomProfile());
+                 strDetail = std::string(1, cNew) + ":";
              } },
             { "drive vanishes", [&] { m_sim.RemoveDrive(letter); } },
             { "disc in", [&] { m_sim.InsertDisc(letter, RandomDisc()); } },
             { "disc out", [&] { m_sim.RemoveDisc(letter); } },
-            { "door", [&] { Random(0, 1) ? m_sim.OpenDoor(letter) : m_sim.CloseDoor(letter); } },
+            { "door", [&] {
+                 (nValue = Random(0, 1)) ? m_sim.OpenDoor(letter) : m_sim.CloseDoor(letter);
+                 strDetail += nValue ? " open" : " closed";
+             } },
             { "fault", fault }, { "fault", fault },
             { "faults cleared", [&] { m_sim.ClearFaults(letter); } },
-            { "sort", [&] { m_program.Sort(Random(0, 3)); } },
+            { "sort", [&] {
+                 m_program.Sort(nValue = Random(0, 3));
+                 strDetail = "column " + std::to_string(nValue);
+             } },
             // As many sliders as rows; an index past the last moves none.
-            { "slider", [&] { m_program.MoveSlider(Random(0, kDrives - 1), Random(0, 1000) / 1000.0, Random(0, 1)); } },
+            { "slider", [&] {
+                 m_program.MoveSlider(nValue = Random(0, kDrives - 1), (nShare = Random(0, 1000)) / 1000.0, (nDrag = Random(0, 1)) != 0);
+                 strDetail = "slider " + std::to_string(nValue) + " to " + std::to_string(nShare) + "/1000"
+                             + (nDrag ? " dragged" : " clicked");
+             } },
             { "command", command },  // the last five of fifteen chances
         };
         const auto& event = events[std::min(Random(0, 14), static_cast<int>(std::size(events)) - 1)];
         event.second();
-        return nID ? "command " + std::to_string(nID) : event.first;
+        const std::string strName = nID ? "command " + std::to_string(nID) : event.first;
+        m_log.emplace_back(::GetTickCount(), strName + " (" + strDetail + ")");
+        while (m_log.size() > 1 && m_log.back().first - m_log.front().first > kLogMs)
+            m_log.pop_front();
+        return strName;
+    }
+
+    // The events of the last seconds, and the end of the program's commands
+    // to the drives that disagree, for a replay.
+    std::string Replay(const std::string& strLetters)
+    {
+        std::ostringstream out;
+        const DWORD dwNow = ::GetTickCount();
+        out << "\nevents of the last " << kLogMs / 1000 << " s (ms before now):";
+        for (const auto& e : m_log)
+            out << "\n  -" << dwNow - e.first << " " << e.second;
+        const std::vector<simcd::SimJournalEntry> journal = m_sim.GetJournal();
+        for (char letter : strLetters)
+        {
+            out << "\nlast commands to " << letter << ": (device command result returned)";
+            int n = 0;
+            for (auto it = journal.rbegin(); it != journal.rend() && n < 12; ++it)
+                if (it->drive == letter && it->processId == m_program.Id() && ++n)
+                    out << "\n  " << it->deviceId << " " << it->command << " " << it->result << " " << it->returned;
+        }
+        return out.str();
+    }
+
+    // The device the program last sent a command on the drive.
+    uint32_t LastDevice(char letter) const
+    {
+        const std::vector<simcd::SimJournalEntry> journal = m_sim.GetJournal();
+        for (auto it = journal.rbegin(); it != journal.rend(); ++it)
+            if (it->drive == letter && it->processId == m_program.Id())
+                return it->deviceId;
+        return 0;
+    }
+
+    std::map<char, simcd::SimDriveInfo> Drives() const
+    {
+        std::map<char, simcd::SimDriveInfo> drives;
+        for (const simcd::SimDriveInfo& drive : m_sim.GetDrives())
+            drives[drive.letter] = drive;
+        return drives;
     }
 
     // One look: alive, answering within a second, the rows agreeing with the
     // drives. A row may show a drive playing while it is stopped, or the
     // other way round, never for longer than the grace; with bSettled the
     // rows must be the drives.
+    // Even in a quiet world the program changes drives itself (a disc played
+    // to its end is rewound, with repeat on played again: at the soak's time
+    // factor several times a second), and the rows take a while to read: a
+    // row is held to its drive only when the drive was the same before and
+    // after the rows were read. Settled, the rows are read only after two
+    // ticks of the program, which writes them, since the drives were read.
     std::string Look(bool bSettled)
     {
         EXPECT_TRUE(m_program.Running()) << "the program ended after " << m_strLastEvent;
@@ -253,11 +324,18 @@ protected:
             return "the program ended";
         EXPECT_LT(m_program.RoundTripMs(1000), 1000u) << "no answer within a second after " << m_strLastEvent;
         std::ostringstream out;
-        std::map<char, simcd::SimDriveInfo> drives;
-        for (const simcd::SimDriveInfo& drive : m_sim.GetDrives())
-            drives[drive.letter] = drive;
+        const std::map<char, simcd::SimDriveInfo> drives = Drives();
+        if (bSettled)
+            ::Sleep(250);
+        const std::vector<probe::Row> rows = StableRows();
+        std::map<char, simcd::SimDriveInfo> after = Drives();
+        auto unchanged = [&](const simcd::SimDriveInfo& drive) {
+            const simcd::SimDriveInfo& later = after[drive.letter];
+            return later.letter == drive.letter && later.generation == drive.generation && later.mode == drive.mode
+                   && later.hasDisc == drive.hasDisc && later.doorOpen == drive.doorOpen && later.faults == drive.faults;
+        };
         std::set<char> shown;
-        for (const probe::Row& row : StableRows())
+        for (const probe::Row& row : rows)
         {
             // A vanished drive's row may lose its name before the next
             // reconciliation removes it.
@@ -271,16 +349,20 @@ protected:
             const simcd::SimDriveInfo& drive = it->second;
             const bool bStatusLies = (drive.faults & (simcd::kFaultStatusFails | simcd::kFaultNotReady)) != 0;
             const bool bWrong = !bStatusLies && (row.state == kPlaying || row.state == kStopped)
-                                && (row.state == kPlaying) != (drive.mode == MCI_MODE_PLAY);
+                                && (row.state == kPlaying) != (drive.mode == MCI_MODE_PLAY) && unchanged(drive);
             if (!bWrong)
                 m_wrongSince.erase(row.letter);
             else if (const DWORD dwNow = ::GetTickCount(),
                      dwFor = dwNow - m_wrongSince.emplace(row.letter, dwNow).first->second;
                      dwFor > kGraceMs)
                 out << row.letter << ": \"" << row.state << "\" in mode " << drive.mode << " for " << dwFor << " ms; ";
-            if (bSettled && !AllowedStates(drive).count(row.state))
+            if (bSettled && unchanged(drive) && !AllowedStates(drive).count(row.state))
+            {
                 out << row.letter << ": \"" << row.state << "\" in mode " << drive.mode << ", disc " << drive.hasDisc
-                    << ", door " << drive.doorOpen << ", faults " << drive.faults << "; ";
+                    << ", door " << drive.doorOpen << ", faults " << drive.faults << ", row's device "
+                    << LastDevice(row.letter) << ", devices open on the drive " << drive.openDevices << "; ";
+                m_strDisagreeing += row.letter;
+            }
         }
         for (const auto& drive : drives)
             if (bSettled && !shown.count(drive.first))
@@ -307,13 +389,19 @@ protected:
     {
         m_strLastEvent = event;
         std::string strWhy;
-        EXPECT_TRUE(Within(kSettleMs, [&] { return (strWhy = Look(true)).empty() || HasFailure(); }))
-            << "rows disagree with the drives " << kSettleMs << " ms after " << event << ": " << strWhy;
+        EXPECT_TRUE(Within(kSettleMs, [&] {
+            m_strDisagreeing.clear();
+            return (strWhy = Look(true)).empty() || HasFailure();
+        })) << "rows disagree with the drives " << kSettleMs << " ms after " << event << ": " << strWhy
+            << Replay(m_strDisagreeing);
     }
 
     std::mt19937 m_random{ g_nSeed };
     std::vector<std::vector<uint32_t>> m_initialDiscs;  // by letter
     std::map<char, DWORD> m_wrongSince;
+    static const DWORD kLogMs = 10000;
+    std::deque<std::pair<DWORD, std::string>> m_log;  // tick count, event
+    std::string m_strDisagreeing;                     // the drives of the last look's wrong rows
     std::string m_strLastEvent = "start-up";
 };
 
