@@ -7,8 +7,8 @@
 // repeat on and off under random driver profiles, commands, slider moves and
 // sorts hit random selections)
 // while the program must stay responsive and its rows follow the drives; at
-// the end it must close cleanly with memory, GDI objects and windows back
-// near their level after start-up.
+// the end it must close cleanly with GDI objects and windows back near their
+// level after start-up, memory near its level once warm.
 //   soak_tests [--seconds=N] [--seed=S]      (gtest flags as usual)
 #include "tools/probe/RemoteProgram.h"
 
@@ -319,10 +319,11 @@ protected:
     // ticks of the program, which writes them, since the drives were read.
     std::string Look(bool bSettled)
     {
-        EXPECT_TRUE(m_program.Running()) << "the program ended after " << m_strLastEvent;
+        m_strDisagreeing.clear();
+        EXPECT_TRUE(m_program.Running()) << "the program ended after " << m_strLastEvent << Replay("");
         if (!m_program.Running())
             return "the program ended";
-        EXPECT_LT(m_program.RoundTripMs(1000), 1000u) << "no answer within a second after " << m_strLastEvent;
+        EXPECT_LT(m_program.RoundTripMs(1000), 1000u) << "no answer within a second after " << m_strLastEvent << Replay("");
         std::ostringstream out;
         const std::map<char, simcd::SimDriveInfo> drives = Drives();
         if (bSettled)
@@ -355,7 +356,11 @@ protected:
             else if (const DWORD dwNow = ::GetTickCount(),
                      dwFor = dwNow - m_wrongSince.emplace(row.letter, dwNow).first->second;
                      dwFor > kGraceMs)
-                out << row.letter << ": \"" << row.state << "\" in mode " << drive.mode << " for " << dwFor << " ms; ";
+            {
+                out << row.letter << ": \"" << row.state << "\" in mode " << drive.mode << " for " << dwFor << " ms, row's device "
+                    << LastDevice(row.letter) << ", devices open on the drive " << drive.openDevices << "; ";
+                m_strDisagreeing += row.letter;
+            }
             if (bSettled && unchanged(drive) && !AllowedStates(drive).count(row.state))
             {
                 out << row.letter << ": \"" << row.state << "\" in mode " << drive.mode << ", disc " << drive.hasDisc
@@ -367,7 +372,7 @@ protected:
         for (const auto& drive : drives)
             if (bSettled && !shown.count(drive.first))
                 out << drive.first << ": no row; ";
-        EXPECT_TRUE(bSettled || out.str().empty()) << out.str() << " after " << m_strLastEvent;
+        EXPECT_TRUE(bSettled || out.str().empty()) << out.str() << " after " << m_strLastEvent << Replay(m_strDisagreeing);
         return out.str();
     }
 
@@ -389,10 +394,7 @@ protected:
     {
         m_strLastEvent = event;
         std::string strWhy;
-        EXPECT_TRUE(Within(kSettleMs, [&] {
-            m_strDisagreeing.clear();
-            return (strWhy = Look(true)).empty() || HasFailure();
-        })) << "rows disagree with the drives " << kSettleMs << " ms after " << event << ": " << strWhy
+        EXPECT_TRUE(Within(kSettleMs, [&] { return (strWhy = Look(true)).empty() || HasFailure(); })) << "rows disagree with the drives " << kSettleMs << " ms after " << event << ": " << strWhy
             << Replay(m_strDisagreeing);
     }
 
@@ -411,8 +413,14 @@ TEST_F(Soak, RandomEventsOnEveryDriveLetter)
     Settle("start-up");
     const probe::ProcessCounters start = m_program.Counters();
 
+    // Memory is held to the level it has once Wine's and the program's caches
+    // have filled: after the first minute of storms, or a third of a shorter
+    // soak. From start-up, 300 s and 600 s soaks alike grew by 2.3 MB.
+    const DWORD dwStart = ::GetTickCount(), dwWarmMs = std::min(60000u, g_nSeconds * 1000u / 3);
+    probe::ProcessCounters warm = start;
+    bool bWarm = false;
     std::map<std::string, int> events;
-    for (const DWORD dwStart = ::GetTickCount(); ::GetTickCount() - dwStart < g_nSeconds * 1000u && !HasFailure();)
+    while (::GetTickCount() - dwStart < g_nSeconds * 1000u && !HasFailure())
     {
         for (int i = 0, nStorm = Random(3, 12); i < nStorm && !HasFailure(); i++)
         {
@@ -422,17 +430,23 @@ TEST_F(Soak, RandomEventsOnEveryDriveLetter)
                 Look(false);
         }
         Settle("a storm ending with " + m_strLastEvent);
+        if (!bWarm && ::GetTickCount() - dwStart >= dwWarmMs)
+        {
+            warm = m_program.Counters();
+            bWarm = true;
+        }
     }
     ASSERT_FALSE(HasFailure()) << "seed " << g_nSeed;
 
     RestoreWorld(true);
     const probe::ProcessCounters end = m_program.Counters();
-    std::printf("soak: private bytes %lu -> %lu, GDI objects %d -> %d, windows %d -> %d\n",
-                static_cast<unsigned long>(start.privateBytes), static_cast<unsigned long>(end.privateBytes),
-                start.gdiObjects, end.gdiObjects, start.windows, end.windows);
+    std::printf("soak: private bytes %lu, %lu warm -> %lu, GDI objects %d -> %d, windows %d -> %d\n",
+                static_cast<unsigned long>(start.privateBytes), static_cast<unsigned long>(warm.privateBytes),
+                static_cast<unsigned long>(end.privateBytes), start.gdiObjects, end.gdiObjects, start.windows,
+                end.windows);
     for (const auto& e : events)
         std::printf("  %-16s %d\n", e.first.c_str(), e.second);
-    EXPECT_TRUE(end.privateBytes <= start.privateBytes + (2 << 20) && end.gdiObjects <= start.gdiObjects + 8
+    EXPECT_TRUE(end.privateBytes <= warm.privateBytes + (2 << 20) && end.gdiObjects <= start.gdiObjects + 8
                 && end.windows == start.windows);
     m_sim.ClearJournal();
     CloseCleanly();
