@@ -274,7 +274,7 @@ protected:
     {
         std::ostringstream out;
         const DWORD dwNow = ::GetTickCount();
-        out << "\nevents of the last " << kLogMs / 1000 << " s (ms before now):";
+        out << "\nthe last " << kLogMs / 1000 << " s of events (ms before now):";
         for (const auto& e : m_log)
             out << "\n  -" << dwNow - e.first << " " << e.second;
         const std::vector<simcd::SimJournalEntry> journal = m_sim.GetJournal();
