@@ -59,6 +59,13 @@ bool ParseNumber(const std::string& text, uint32_t& value)
     return true;
 }
 
+// "start=2000" or "delay=50": the setting's number.
+bool ParseSetting(const std::string& text, const char* prefix, uint32_t& value)
+{
+    const size_t length = std::strlen(prefix);
+    return text.compare(0, length, prefix) == 0 && ParseNumber(text.substr(length), value);
+}
+
 bool ParseList(const std::string& text, std::vector<std::string>& items)
 {
     std::string item;
@@ -108,200 +115,242 @@ const char* CommandName(uint32_t command)
 
 SimCommandLine::SimCommandLine(SimController& controller) : m_controller(controller) {}
 
-const char* SimCommandLine::Usage()
+// One row per command: the usage text, the argument checks and the handler
+// all come from here. A command whose first argument is a drive gets it
+// parsed before its handler runs.
+const SimCommandLine::Command SimCommandLine::kCommands[] = {
+    {"demo", 0, 0, false, &SimCommandLine::Demo, "demo",
+     "four drives: D: E: F: with discs of 12, 8 and 15\n"
+     "tracks, G: empty (replaces every simulated drive)"},
+    {"define", 1, 2, true, &SimCommandLine::Define, "define <drive> [label]",
+     "add an empty CD-ROM drive, e.g. define E: \"MY DISC\""},
+    {"remove", 1, 1, false, &SimCommandLine::Remove, "remove <drive>|all",
+     "remove a drive, or every simulated drive"},
+    {"insert", 2, 3, true, &SimCommandLine::Insert, "insert <drive> <ms>[,<ms>...] [start=<ms>]",
+     "put in a disc with these track lengths in ms\n"
+     "(start: where track 1 begins, default 2000)"},
+    {"takeout", 1, 1, true, &SimCommandLine::TakeOut, "takeout <drive>", "take the disc out"},
+    {"open", 1, 1, true, &SimCommandLine::Open, "open <drive>", "open the door (ends a play)"},
+    {"close", 1, 1, true, &SimCommandLine::Close, "close <drive>", "close the door"},
+    {"fault", 2, 3, true, &SimCommandLine::Fault, "fault <drive> none|<fault>[,<fault>...] [delay=<ms>]",
+     "replace the drive's faults; faults: open (open fails),\n"
+     "status (status fails), notready (mode stays not\n"
+     "ready), notracks (0 tracks), delay (every command\n"
+     "waits delay ms), nonotify (no end-of-play\n"
+     "notification), pastend (position past last track),\n"
+     "badtracks (the track count reads 4294967295)"},
+    {"profile", 2, 2, true, &SimCommandLine::Profile, "profile <drive> classic|silent-stop|stuck-playing",
+     "how the end of a play shows: classic (notified,\n"
+     "stopped), silent-stop (not notified, stopped),\n"
+     "stuck-playing (not notified, playing at the end\n"
+     "until the next command)"},
+    {"speed", 1, 1, false, &SimCommandLine::Speed, "speed <factor>",
+     "play advances at real time x factor (e.g. 1000)"},
+    {"state", 0, 1, false, &SimCommandLine::State, "state [drive]", "print the drives"},
+    {"journal", 0, 1, false, &SimCommandLine::Journal, "journal [clear]",
+     "print (or clear) the MCI commands received, one\n"
+     "line each (below)"},
+    {"register", 0, 0, false, &SimCommandLine::Register, "register",
+     "device type cdaudio uses the simulated drives"},
+    {"unregister", 0, 0, false, &SimCommandLine::Unregister, "unregister",
+     "device type cdaudio uses Wine's real CD driver"},
+};
+
+std::string SimCommandLine::Usage()
 {
-    return "usage: simcd <command> [arguments]\n"
-           "Controls the simulated CD-ROM drives.\n"
-           "  demo                     four drives: D: E: F: with discs of 12, 8 and 15\n"
-           "                           tracks, G: empty (replaces every simulated drive)\n"
-           "  define <drive> [label]   add an empty CD-ROM drive, e.g. define E: \"MY DISC\"\n"
-           "  remove <drive>|all       remove a drive, or every simulated drive\n"
-           "  insert <drive> <ms>[,<ms>...] [start=<ms>]\n"
-           "                           put in a disc with these track lengths in ms\n"
-           "                           (start: where track 1 begins, default 2000)\n"
-           "  takeout <drive>          take the disc out\n"
-           "  open <drive>             open the door (ends a play)\n"
-           "  close <drive>            close the door\n"
-           "  fault <drive> none|<fault>[,<fault>...] [delay=<ms>]\n"
-           "                           replace the drive's faults; faults: open (open fails),\n"
-           "                           status (status fails), notready (mode stays not\n"
-           "                           ready), notracks (0 tracks), delay (every command\n"
-           "                           waits delay ms), nonotify (no end-of-play\n"
-           "                           notification), pastend (position past last track),\n"
-           "                           badtracks (the track count reads 4294967295)\n"
-           "  profile <drive> classic|silent-stop|stuck-playing\n"
-           "                           how the end of a play shows: classic (notified,\n"
-           "                           stopped), silent-stop (not notified, stopped),\n"
-           "                           stuck-playing (not notified, playing at the end\n"
-           "                           until the next command)\n"
-           "  speed <factor>           play advances at real time x factor (e.g. 1000)\n"
-           "  state [drive]            print the drives\n"
-           "  journal [clear]          print (or clear) the MCI commands received\n"
-           "  register                 device type cdaudio uses the simulated drives\n"
-           "  unregister               device type cdaudio uses Wine's real CD driver\n"
-           "A drive is a letter A, B or D to Y, with or without a colon.\n";
+    const size_t kColumn = 27;
+    std::string usage = "usage: simcd <command> [arguments]\n"
+                        "Controls the simulated CD-ROM drives.\n";
+    for (const Command& command : kCommands) {
+        std::string line = std::string("  ") + command.synopsis;
+        // A synopsis too long for its column has its help on the next lines.
+        line += line.size() < kColumn ? std::string(kColumn - line.size(), ' ') : "\n" + std::string(kColumn, ' ');
+        for (const char* p = command.help; *p; p++)
+            line += *p == '\n' ? "\n" + std::string(kColumn, ' ') : std::string(1, *p);
+        usage += line + "\n";
+    }
+    return usage +
+           "A drive is a letter A, B or D to Y, with or without a colon.\n"
+           "A journal line (tools read it: its format stays as it is), fields separated\n"
+           "by blanks:\n"
+           "  TIME us pid PID D: dev ID COMMAND flags 0xFLAGS item ITEM track TRACK\n"
+           "  from FROM to TO format FORMAT callback 0xWINDOW -> result 0xERROR returned VALUE\n"
+           "TIME counts microseconds from the first line; D: is the drive (? when none);\n"
+           "COMMAND is OPEN_DRIVER, CLOSE_DRIVER, STATUS, SET, PLAY, PAUSE, RESUME, STOP,\n"
+           "SEEK, GETDEVCAPS, INFO or OTHER; the numbers are the command's parameters,\n"
+           "0 where it has none; RESULT is what the driver returned, VALUE the status\n"
+           "query's answer.\n";
 }
 
-int SimCommandLine::Run(const std::vector<std::string>& args, std::ostream& out,
-                        std::ostream& err)
+int SimCommandLine::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
         (args.empty() ? err : out) << Usage();
         return args.empty() ? kUsageError : 0;
     }
-    std::string error;
-    int status = Execute(args, out, error);
+    Invocation call{args, 0, out, {}};
+    int status = Execute(call);
     if (status != 0)
-        err << "simcd: " << error << "\n";
+        err << "simcd: " << call.error << "\n";
     return status;
 }
 
-int SimCommandLine::Execute(const std::vector<std::string>& args, std::ostream& out,
-                            std::string& error)
+int SimCommandLine::Execute(Invocation& call)
 {
-    const std::string& command = args[0];
-    const size_t count = args.size() - 1;
-    auto usage = [&error](const std::string& message) {
-        error = message + " (simcd help shows the usage)";
-        return kUsageError;
-    };
-    auto result = [this, &error](bool ok) {
-        if (!ok)
-            error = m_controller.GetLastError();
-        return ok ? 0 : kFailed;
-    };
-    char letter = 0;
-    if (command == "demo" || command == "journal" || command == "register" ||
-        command == "unregister" || command == "speed" || command == "state") {
-        // no drive argument, or an optional one handled below
-    } else if (command == "remove" && count == 1 && args[1] == "all") {
-        return result(m_controller.RemoveAllDrives());
-    } else if (command == "define" || command == "remove" || command == "insert" ||
-               command == "takeout" || command == "open" || command == "close" ||
-               command == "fault" || command == "profile") {
-        if (count < 1)
-            return usage(command + " needs a drive");
-        if (!ParseDrive(args[1], letter))
-            return usage("not a drive: " + args[1]);
-    } else {
-        return usage("unknown command: " + command);
+    const std::string& name = call.args[0];
+    for (const Command& command : kCommands) {
+        if (name != command.name)
+            continue;
+        const size_t count = call.args.size() - 1;
+        if (count < command.minArgs || count > command.maxArgs)
+            return UsageError(call, std::string("usage: simcd ") + command.synopsis);
+        if (command.driveFirst && !ParseDrive(call.args[1], call.letter))
+            return UsageError(call, "not a drive: " + call.args[1]);
+        return (this->*command.handler)(call);
     }
+    return UsageError(call, "unknown command: " + name);
+}
 
-    if (command == "demo") {
-        if (count != 0)
-            return usage("demo takes no arguments");
-        return result(m_controller.BuildDemo());
+int SimCommandLine::UsageError(Invocation& call, const std::string& message)
+{
+    call.error = message + " (simcd help shows the usage)";
+    return kUsageError;
+}
+
+int SimCommandLine::Result(Invocation& call, bool ok)
+{
+    if (!ok)
+        call.error = m_controller.GetLastError();
+    return ok ? 0 : kFailed;
+}
+
+int SimCommandLine::Demo(Invocation& call)
+{
+    return Result(call, m_controller.BuildDemo());
+}
+
+int SimCommandLine::Define(Invocation& call)
+{
+    return Result(call, m_controller.DefineDrive(call.letter, call.args.size() == 3 ? call.args[2] : std::string()));
+}
+
+int SimCommandLine::Remove(Invocation& call)
+{
+    if (call.args[1] == "all")
+        return Result(call, m_controller.RemoveAllDrives());
+    if (!ParseDrive(call.args[1], call.letter))
+        return UsageError(call, "not a drive: " + call.args[1]);
+    return Result(call, m_controller.RemoveDrive(call.letter));
+}
+
+int SimCommandLine::Insert(Invocation& call)
+{
+    std::vector<std::string> items;
+    std::vector<uint32_t> lengths;
+    if (!ParseList(call.args[2], items))
+        return UsageError(call, "not a list of track lengths: " + call.args[2]);
+    for (const std::string& item : items) {
+        uint32_t length;
+        if (!ParseNumber(item, length))
+            return UsageError(call, "not a track length in ms: " + item);
+        lengths.push_back(length);
     }
-    if (command == "define") {
-        if (count > 2)
-            return usage("define takes a drive and an optional label");
-        return result(m_controller.DefineDrive(letter, count == 2 ? args[2] : std::string()));
-    }
-    if (command == "remove") {
-        if (count != 1)
-            return usage("remove takes one drive or all");
-        return result(m_controller.RemoveDrive(letter));
-    }
-    if (command == "insert") {
-        if (count < 2 || count > 3)
-            return usage("insert takes a drive, track lengths and an optional start=<ms>");
+    uint32_t start = kDefaultDiscStartMs;
+    if (call.args.size() == 4 && !ParseSetting(call.args[3], "start=", start))
+        return UsageError(call, "not a start position: " + call.args[3]);
+    return Result(call, m_controller.InsertDisc(call.letter, lengths, start));
+}
+
+int SimCommandLine::TakeOut(Invocation& call)
+{
+    return Result(call, m_controller.RemoveDisc(call.letter));
+}
+
+int SimCommandLine::Open(Invocation& call)
+{
+    return Result(call, m_controller.OpenDoor(call.letter));
+}
+
+int SimCommandLine::Close(Invocation& call)
+{
+    return Result(call, m_controller.CloseDoor(call.letter));
+}
+
+int SimCommandLine::Fault(Invocation& call)
+{
+    uint32_t faults = 0;
+    uint32_t delay = 0;
+    if (call.args[2] != "none") {
         std::vector<std::string> items;
-        std::vector<uint32_t> lengths;
-        if (!ParseList(args[2], items))
-            return usage("not a list of track lengths: " + args[2]);
+        if (!ParseList(call.args[2], items))
+            return UsageError(call, "not a list of faults: " + call.args[2]);
         for (const std::string& item : items) {
-            uint32_t length;
-            if (!ParseNumber(item, length))
-                return usage("not a track length in ms: " + item);
-            lengths.push_back(length);
+            uint32_t bit = 0;
+            for (const FaultName& fault : kFaultNames)
+                if (item == fault.name)
+                    bit = fault.bit;
+            if (!bit)
+                return UsageError(call, "unknown fault: " + item);
+            faults |= bit;
         }
-        uint32_t start = kDefaultDiscStartMs;
-        if (count == 3 && (args[3].compare(0, 6, "start=") != 0 ||
-                           !ParseNumber(args[3].substr(6), start)))
-            return usage("not a start position: " + args[3]);
-        return result(m_controller.InsertDisc(letter, lengths, start));
     }
-    if (command == "takeout" || command == "open" || command == "close") {
-        if (count != 1)
-            return usage(command + " takes one drive");
-        if (command == "takeout")
-            return result(m_controller.RemoveDisc(letter));
-        return result(command == "open" ? m_controller.OpenDoor(letter)
-                                        : m_controller.CloseDoor(letter));
-    }
-    if (command == "fault") {
-        if (count < 2 || count > 3)
-            return usage("fault takes a drive, faults and an optional delay=<ms>");
-        uint32_t faults = 0;
-        uint32_t delay = 0;
-        if (args[2] != "none") {
-            std::vector<std::string> items;
-            if (!ParseList(args[2], items))
-                return usage("not a list of faults: " + args[2]);
-            for (const std::string& item : items) {
-                uint32_t bit = 0;
-                for (const FaultName& fault : kFaultNames)
-                    if (item == fault.name)
-                        bit = fault.bit;
-                if (!bit)
-                    return usage("unknown fault: " + item);
-                faults |= bit;
-            }
-        }
-        if (count == 3 && (args[3].compare(0, 6, "delay=") != 0 ||
-                           !ParseNumber(args[3].substr(6), delay)))
-            return usage("not a delay: " + args[3]);
-        if ((faults & kFaultDelay) && count != 3)
-            return usage("the delay fault needs delay=<ms>");
-        return result(m_controller.SetFaults(letter, faults, delay));
-    }
-    if (command == "profile") {
-        if (count != 2)
-            return usage("profile takes a drive and a profile");
-        for (uint32_t i = 0; i < 3; ++i)
-            if (args[2] == kProfileNames[i])
-                return result(m_controller.SetProfile(letter, static_cast<SimProfile>(i)));
-        return usage("unknown profile: " + args[2]);
-    }
-    if (command == "speed") {
-        if (count != 1)
-            return usage("speed takes one factor");
-        char* end = nullptr;
-        double factor = std::strtod(args[1].c_str(), &end);
-        if (args[1].empty() || *end != '\0')
-            return usage("not a number: " + args[1]);
-        return result(m_controller.SetTimeFactor(factor));
-    }
-    if (command == "state") {
-        if (count > 1)
-            return usage("state takes an optional drive");
-        if (count == 1 && !ParseDrive(args[1], letter))
-            return usage("not a drive: " + args[1]);
-        if (!m_controller.IsAttached()) {
-            error = m_controller.GetLastError();
-            return kFailed;
-        }
-        SimDriveInfo info;
-        if (letter && !m_controller.GetDrive(letter, info))
-            return result(false);
-        PrintState(out, letter);
-        return 0;
-    }
-    if (command == "journal") {
-        if (count > 1 || (count == 1 && args[1] != "clear"))
-            return usage("journal takes nothing or clear");
-        if (count == 1)
-            m_controller.ClearJournal();
-        else
-            PrintJournal(out);
-        return 0;
-    }
-    // register, unregister
-    if (count != 0)
-        return usage(command + " takes no arguments");
-    if (!SetRegisteredDriver(command == "register" ? "simcdaudio.dll" : "mcicda.dll", error))
-        return kFailed;
+    const bool hasDelay = call.args.size() == 4;
+    if (hasDelay && !ParseSetting(call.args[3], "delay=", delay))
+        return UsageError(call, "not a delay: " + call.args[3]);
+    if ((faults & kFaultDelay) && !hasDelay)
+        return UsageError(call, "the delay fault needs delay=<ms>");
+    return Result(call, m_controller.SetFaults(call.letter, faults, delay));
+}
+
+int SimCommandLine::Profile(Invocation& call)
+{
+    for (uint32_t i = 0; i < 3; ++i)
+        if (call.args[2] == kProfileNames[i])
+            return Result(call, m_controller.SetProfile(call.letter, static_cast<SimProfile>(i)));
+    return UsageError(call, "unknown profile: " + call.args[2]);
+}
+
+int SimCommandLine::Speed(Invocation& call)
+{
+    char* end = nullptr;
+    double factor = std::strtod(call.args[1].c_str(), &end);
+    if (call.args[1].empty() || *end != '\0')
+        return UsageError(call, "not a number: " + call.args[1]);
+    return Result(call, m_controller.SetTimeFactor(factor));
+}
+
+int SimCommandLine::State(Invocation& call)
+{
+    if (call.args.size() == 2 && !ParseDrive(call.args[1], call.letter))
+        return UsageError(call, "not a drive: " + call.args[1]);
+    if (!m_controller.IsAttached())
+        return Result(call, false);
+    SimDriveInfo info;
+    if (call.letter && !m_controller.GetDrive(call.letter, info))
+        return Result(call, false);
+    PrintState(call.out, call.letter);
     return 0;
+}
+
+int SimCommandLine::Journal(Invocation& call)
+{
+    if (call.args.size() == 2 && call.args[1] != "clear")
+        return UsageError(call, "journal takes nothing or clear");
+    if (call.args.size() == 2)
+        m_controller.ClearJournal();
+    else
+        PrintJournal(call.out);
+    return 0;
+}
+
+int SimCommandLine::Register(Invocation& call)
+{
+    return SetRegisteredDriver("simcdaudio.dll", call.error) ? 0 : kFailed;
+}
+
+int SimCommandLine::Unregister(Invocation& call)
+{
+    return SetRegisteredDriver("mcicda.dll", call.error) ? 0 : kFailed;
 }
 
 void SimCommandLine::PrintState(std::ostream& out, char letter)

@@ -18,10 +18,46 @@ public:
     // 2 for a wrong command line (one line on err), 1 when the command failed.
     int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-    static const char* Usage();
+    static std::string Usage();
 
 private:
-    int Execute(const std::vector<std::string>& args, std::ostream& out, std::string& error);
+    // One run of a command: its arguments (the command's name first), the
+    // drive parsed from them, where it prints, and the error it leaves.
+    struct Invocation {
+        const std::vector<std::string>& args;
+        char letter;
+        std::ostream& out;
+        std::string error;
+    };
+    struct Command {
+        const char* name;
+        size_t minArgs, maxArgs;
+        bool driveFirst;  // the first argument is a drive, parsed for the handler
+        int (SimCommandLine::*handler)(Invocation& call);
+        const char* synopsis;
+        const char* help;  // lines separated by \n
+    };
+    static const Command kCommands[];
+
+    int Execute(Invocation& call);
+    static int UsageError(Invocation& call, const std::string& message);
+    int Result(Invocation& call, bool ok);
+
+    int Demo(Invocation& call);
+    int Define(Invocation& call);
+    int Remove(Invocation& call);
+    int Insert(Invocation& call);
+    int TakeOut(Invocation& call);
+    int Open(Invocation& call);
+    int Close(Invocation& call);
+    int Fault(Invocation& call);
+    int Profile(Invocation& call);
+    int Speed(Invocation& call);
+    int State(Invocation& call);
+    int Journal(Invocation& call);
+    int Register(Invocation& call);
+    int Unregister(Invocation& call);
+
     void PrintState(std::ostream& out, char letter);
     void PrintJournal(std::ostream& out);
     static bool SetRegisteredDriver(const char* dll, std::string& error);
