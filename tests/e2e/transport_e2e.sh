@@ -47,10 +47,24 @@ until_ok() {
 
 # Journal lines of play, pause, stop and door opening as "D:PLAY:2000"
 # (drive, command, position played from).
+# The journal with its fields named (`simcd help` gives the line's format):
+# each line "drive command flags from", as in "D: PLAY 0x0005 2000".
+journal_fields() {
+    sim journal | awk '{
+        field["drive"] = $5; field["command"] = $8
+        # From "flags" on, the line is pairs of a name and its value.
+        for (i = 9; i < NF; i++) if ($i != "->") field[$i] = $(i + 1)
+        print field["drive"], field["command"], field["flags"], field["from"] }'
+}
+# The transport commands, as in "D:PLAY:2000 D:PAUSE E:SET ".
 journal_transport() {
-    sim journal | awk '$8 == "PLAY" || $8 == "PAUSE" || $8 == "STOP" ||
-                       ($8 == "SET" && $10 == "0x0100") {
-                           print $5 $8 ($8 == "PLAY" ? ":" $16 : "") }' | tr '\n' ' '
+    journal_fields | while read -r drive command flags from; do
+        case $command in
+            PLAY) printf '%s ' "$drive$command:$from" ;;
+            PAUSE | STOP) printf '%s ' "$drive$command" ;;
+            SET) [[ $flags == 0x0100 ]] && printf '%s ' "$drive$command" ;;
+        esac
+    done
 }
 journal_is() { [[ $(journal_transport) == "$1" ]]; }
 drive_journal_matches() { [[ $(journal_transport | tr ' ' '\n' | grep "^$1:" | tr '\n' ' ') =~ $2 ]]; }
