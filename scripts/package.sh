@@ -37,7 +37,7 @@ sed "s/@VERSION@/$version/" "$repo/docs/readme-windows.txt" | iconv -f UTF-8 -t 
 # What a Windows user unpacks: exactly the three files, a 32-bit program.
 [[ $(unzip -Z1 "$zip" | sort | tr '\n' ' ') == "Ondalux.chm Ondalux.exe readme.txt " ]] ||
     { echo "package.sh: unexpected files in $zip" >&2; exit 1; }
-i686-w64-mingw32-objdump -f "$stage/Ondalux.exe" | grep -q 'file format pei-i386' ||
+grep -q "file format pei-i386" <<<"$(i686-w64-mingw32-objdump -f "$stage/Ondalux.exe")" ||
     { echo "package.sh: Ondalux.exe is not a 32-bit program" >&2; exit 1; }
 iconv -f CP932 -t UTF-8 "$stage/readme.txt" >/dev/null && ! grep -qv $'\r$' "$stage/readme.txt" ||
     { echo "package.sh: readme.txt is not code page 932 with CRLF line ends" >&2; exit 1; }

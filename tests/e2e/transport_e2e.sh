@@ -148,8 +148,8 @@ read -r bx by < <(centre button32772)
 sim journal clear >/dev/null
 xdotool mousemove "$bx" "$by" click 1
 until_ok journal_is "D:PAUSE " || fail "the pause button did not pause D: alone"
-sim state D | grep -q 'D: "[^"]*" paused' || fail "D: is not paused"
-sim state E | grep -q 'E: "[^"]*" playing' || fail "E: stopped playing"
+grep -q 'D: "[^"]*" paused' <<<"$(sim state D)" || fail "D: is not paused"
+grep -q 'E: "[^"]*" playing' <<<"$(sim state E)" || fail "E: stopped playing"
 echo "ok: the pause button paused D:"
 
 # 5. Right-click E:, choose 取り出し(&J).
@@ -161,7 +161,7 @@ xdotool key j
 # The next whole second reloads the emptied drive: its old device is stopped
 # and closed.
 until_ok journal_matches '^E:SET (E:STOP )?$' || fail "取り出し did not open E:'s tray"
-sim state E | grep -q 'door open' || fail "E:'s door is not open"
+grep -q 'door open' <<<"$(sim state E)" || fail "E:'s door is not open"
 until_ok eval '! probe menu >/dev/null' || fail "the menu is still open"
 echo "ok: the context menu's 取り出し opened E:'s tray"
 
@@ -191,6 +191,6 @@ sim journal clear >/dev/null
 xdotool key ctrl+p
 until_ok drive_journal_matches F '^F:PLAY:2000 F:STOP F:PLAY:2000 ' ||
     fail "F: did not play again after the end of its disc"
-sim state F | grep -q 'F: "[^"]*" playing.*profile stuck-playing' || fail "F: is not playing again"
+grep -q 'F: "[^"]*" playing.*profile stuck-playing' <<<"$(sim state F)" || fail "F: is not playing again"
 echo "ok: the repeat button played F: again after its driver stuck at the end"
 exit 0
