@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The benchmark (not part of the test command): builds what it needs and
-# prints a table of the refresh tick's cost, MCI commands per tick, the start
-# skew of a synchronised play, start-up beside a bare window, and idle CPU.
-#   scripts/bench.sh [--quick]
+# prints tables of the refresh tick's cost, MCI commands per tick, the start
+# skew of a synchronised play, start-up and idle CPU, each figure beside its
+# floor (the platform's own cost of the same work) and the ratio.
+#   scripts/bench.sh [--quick] [--ticks | --program-only] [--program=EXE]
 # docs/benchmarks.md holds measured numbers and how to read them.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"

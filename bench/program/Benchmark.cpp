@@ -1,13 +1,23 @@
-// Measures the program and prints a table (run by scripts/bench.sh):
+// Measures the program and prints a table (run by scripts/bench.sh). Every
+// figure stands beside its floor, what the platform alone costs for the same
+// work, measured in the same run, interleaved with it:
 //   - one refresh tick of the drive list, hosted here, with 1, 4 and every
 //     drive playing: wall time and CPU time of this thread and of the
-//     wineserver, each with the painting the tick caused;
+//     wineserver, each with the painting the tick caused; floor: the MCI
+//     commands of the same tick (from the journal) sent alone;
 //   - MCI commands per row per ordinary and per whole-second tick;
-//   - the start skew of a synchronised play of the built program;
-//   - start-up to the first painted frame beside a bare Win32 window's;
-//   - idle CPU of the built program with four drives stopped and playing.
-//   benchmark [--quick] [--ticks]   (--quick: fewer repetitions; --ticks:
-//                                    the refresh tick and its commands only)
+//   - the start skew of a synchronised play of the built program; floor: one
+//     MCI_PLAY with a notification per drive sent back to back from here,
+//     first to last: the round trip of a play times the drives less one;
+//   - start-up to the first painted frame; floor: platform_floor, the
+//     platform work of start-up alone, started and awaited the same way;
+//   - CPU of the built program and the wineserver over 10 s with four drives
+//     stopped and playing; floor: platform_floor sending the program's tick
+//     commands ten times a second.
+//   benchmark [--quick] [--ticks | --program-only] [--program=EXE]
+//     --quick: fewer repetitions; --ticks: the refresh tick and its commands
+//     only; --program-only: all but those; --program: another build of Ondalux (the ticks are always this
+//     build's, which the benchmark hosts itself)
 #include "UnixCpuClock.h"
 #include "tools/probe/RemoteProgram.h"
 
@@ -37,6 +47,7 @@ const char kLetters[] = "ABDEFGHIJKLMNOPQRSTUVWXY";
 const int kMaxDrives = sizeof kLetters - 1;
 bool g_bQuick = false;
 bool g_bTicksOnly = false;
+bool g_bProgramOnly = false;
 
 // The list with its refresh in the benchmark's hands.
 class CBenchList : public CCDDriveListWnd
@@ -44,6 +55,7 @@ class CBenchList : public CCDDriveListWnd
 public:
     void Tick() { StatusTimerProc(m_hWnd, WM_TIMER, IDT_STATUS, ::GetTickCount()); }
     bool WholeSecond() const { return m_nTick == 0; }
+    int Phase() const { return m_nTick; }
 };
 
 struct Stats
@@ -61,6 +73,11 @@ Stats Summarise(std::vector<double> values)
     stats.median = values[values.size() / 2];
     stats.p95 = values[std::min(values.size() - 1, values.size() * 95 / 100)];
     return stats;
+}
+
+double Ratio(double dFigure, double dFloor)
+{
+    return dFloor > 0 ? dFigure / dFloor : 0;
 }
 
 void Pump()
@@ -120,6 +137,59 @@ struct HostedList
 
 // ---------------------------------------------------------------------------
 
+// The MCI commands of one tick, as the simulated driver's journal saw them.
+typedef std::vector<simcd::SimJournalEntry> Commands;
+
+// Sends the commands again, on the same devices: the tick's floor.
+void Replay(const Commands& commands)
+{
+    for (const simcd::SimJournalEntry& e : commands)
+    {
+        MCI_STATUS_PARMS status = {};
+        status.dwItem = e.item;
+        status.dwTrack = e.track;
+        if (e.command == MCI_STATUS)
+            mciSendCommandA(e.deviceId, e.command, e.flags, reinterpret_cast<DWORD_PTR>(&status));
+    }
+}
+
+// Ticks in milliseconds of wall, of this thread's CPU and of the wineserver's.
+class Clocks
+{
+public:
+    explicit Clocks(int nServerPid)
+        : m_clock(UnixPidOf(ThisExe()))
+        , m_serverClock(nServerPid)
+    {
+    }
+    template <class F>
+    void Measure(F f)
+    {
+        const uint64_t server0 = m_serverClock.NowNs();
+        const uint64_t cpu0 = m_clock.NowNs();
+        LARGE_INTEGER start, end;
+        ::QueryPerformanceCounter(&start);
+        f();
+        ::QueryPerformanceCounter(&end);
+        const uint64_t cpu1 = m_clock.NowNs();
+        const uint64_t server1 = m_serverClock.NowNs();
+        wall.push_back(Microseconds(start, end));
+        cpu.push_back(static_cast<double>(cpu1 - cpu0) / 1000.0);
+        server.push_back(static_cast<double>(server1 - server0) / 1000.0);
+    }
+    std::vector<double> wall, cpu, server;
+
+private:
+    static std::string ThisExe()
+    {
+        char exe[MAX_PATH] = {};
+        ::GetModuleFileNameA(nullptr, exe, sizeof exe);
+        return exe;
+    }
+    UnixCpuClock m_clock;
+    UnixCpuClock m_serverClock;
+};
+
 void MeasureTicks(simcd::SimController& sim, int nDrives, int nServerPid)
 {
     DrivesWithDiscs(sim, nDrives);
@@ -127,32 +197,47 @@ void MeasureTicks(simcd::SimController& sim, int nDrives, int nServerPid)
     for (int i = 0; i < hosted.list.GetItemCount(); i++)
         hosted.list.GetDriveItem(i)->m_pDevice->Play();
 
-    // This program's own CPU: the benchmark runs on its main thread.
-    char exe[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, exe, sizeof exe);
-    UnixCpuClock clock(UnixPidOf(exe));
-    UnixCpuClock serverClock(nServerPid);
-    std::vector<double> wall, cpu, server;
+    // The commands of each tick of a second, whole-second tick included.
+    std::vector<Commands> phases(10);
+    const DWORD dwProcessId = ::GetCurrentProcessId();
+    for (int n = 0; n < 10; n++)
+    {
+        sim.ClearJournal();
+        hosted.list.Tick();
+        Pump();
+        for (const simcd::SimJournalEntry& e : sim.GetJournal())
+        {
+            if (e.processId == dwProcessId)
+                phases[static_cast<size_t>(hosted.list.Phase())].push_back(e);
+        }
+    }
+
+    // Each tick followed by its floor: the same commands in the same phase.
+    Clocks tick(nServerPid), floor(nServerPid);
+    std::vector<double> procedure;
     const int nTicks = g_bQuick ? 100 : 1000;
     for (int n = 0; n < nTicks; n++)
     {
-        const uint64_t server0 = serverClock.NowNs();
-        const uint64_t cpu0 = clock.NowNs();
-        LARGE_INTEGER start, end;
-        ::QueryPerformanceCounter(&start);
-        hosted.list.Tick();
-        Pump();  // the painting that the tick asked for
-        ::QueryPerformanceCounter(&end);
-        const uint64_t cpu1 = clock.NowNs();
-        const uint64_t server1 = serverClock.NowNs();
-        wall.push_back(Microseconds(start, end));
-        cpu.push_back(static_cast<double>(cpu1 - cpu0) / 1000.0);
-        server.push_back(static_cast<double>(server1 - server0) / 1000.0);
+        tick.Measure([&] {
+            LARGE_INTEGER start, end;
+            ::QueryPerformanceCounter(&start);
+            hosted.list.Tick();
+            ::QueryPerformanceCounter(&end);
+            procedure.push_back(Microseconds(start, end));
+            Pump();  // the painting that the tick asked for
+        });
+        ::Sleep(1);
+        floor.Measure([&] { Replay(phases[static_cast<size_t>(hosted.list.Phase())]); });
         ::Sleep(1);
     }
-    const Stats w = Summarise(wall), c = Summarise(cpu), s = Summarise(server);
-    std::printf("| tick, %2d playing | %7.0f | %7.0f | %7.0f | %7.0f | %7.0f | %7.0f |\n", nDrives, w.median, w.p95,
-                c.median, c.p95, s.median, s.p95);
+    const Stats w = Summarise(tick.wall), c = Summarise(tick.cpu), s = Summarise(tick.server);
+    const Stats fw = Summarise(floor.wall), fc = Summarise(floor.cpu), fs = Summarise(floor.server);
+    const double dProcedure = Summarise(procedure).median;
+    std::printf("| tick, %2d playing | %6.0f (p95 %6.0f) | %5.0f | %5.2f x | %6.0f | %5.0f | %5.2f x | %6.0f | %5.0f "
+                "| %5.2f x | %6.0f + %6.0f |\n",
+                nDrives, w.median, w.p95, fw.median, Ratio(w.median, fw.median), c.median, fc.median,
+                Ratio(c.median, fc.median), s.median, fs.median, Ratio(s.median, fs.median), dProcedure,
+                w.median - dProcedure);
 }
 
 void MeasureCommandsPerTick(simcd::SimController& sim)
@@ -190,12 +275,82 @@ void MeasureCommandsPerTick(simcd::SimController& sim)
                     ordinary[letters[i]] / nOrdinary, wholeSecond[letters[i]] / nWholeSecond);
 }
 
+// Devices of this process on the first nDrives drives, for the skew's floor.
+class OpenDrives
+{
+public:
+    explicit OpenDrives(int nDrives)
+    {
+        for (int i = 0; i < nDrives; i++)
+        {
+            const char drive[3] = { kLetters[i], ':', '\0' };
+            MCI_OPEN_PARMSA open = {};
+            open.lpstrDeviceType = reinterpret_cast<LPCSTR>(static_cast<DWORD_PTR>(MCI_DEVTYPE_CD_AUDIO));
+            open.lpstrElementName = drive;
+            if (mciSendCommandA(0, MCI_OPEN, MCI_OPEN_TYPE_ID | MCI_OPEN_ELEMENT | MCI_OPEN_SHAREABLE | MCI_WAIT,
+                                reinterpret_cast<DWORD_PTR>(&open)) != 0)
+                continue;
+            MCI_SET_PARMS set = {};
+            set.dwTimeFormat = MCI_FORMAT_MILLISECONDS;
+            mciSendCommandA(open.wDeviceID, MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT,
+                            reinterpret_cast<DWORD_PTR>(&set));
+            m_ids.push_back(open.wDeviceID);
+        }
+    }
+    ~OpenDrives()
+    {
+        for (MCIDEVICEID id : m_ids)
+            mciSendCommandA(id, MCI_CLOSE, 0, 0);
+    }
+    OpenDrives(const OpenDrives&) = delete;
+    OpenDrives& operator=(const OpenDrives&) = delete;
+
+    // One MCI_PLAY with a notification on each drive, one right after the
+    // other; the plays' times from first to last, on the journal's clock.
+    // The drives are stopped first, as the program's are paused before its
+    // second pass: no play supersedes another's notification.
+    double PlayAll(simcd::SimController& sim, HWND hNotify)
+    {
+        for (MCIDEVICEID id : m_ids)
+            mciSendCommandA(id, MCI_STOP, MCI_WAIT, 0);
+        ::Sleep(50);
+        sim.ClearJournal();
+        for (MCIDEVICEID id : m_ids)
+        {
+            MCI_PLAY_PARMS play = {};
+            play.dwCallback = reinterpret_cast<DWORD_PTR>(hNotify);
+            play.dwFrom = 10000;
+            mciSendCommandA(id, MCI_PLAY, MCI_FROM | MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&play));
+        }
+        std::vector<uint64_t> times;
+        for (const simcd::SimJournalEntry& e : sim.GetJournal())
+        {
+            if (e.processId == ::GetCurrentProcessId() && e.command == MCI_PLAY)
+                times.push_back(e.timeUs);
+        }
+        for (MCIDEVICEID id : m_ids)
+            mciSendCommandA(id, MCI_STOP, MCI_WAIT, 0);
+        Pump();  // the notifications of the stopped plays
+        return times.size() < 2 ? 0 : static_cast<double>(times.back() - times.front()) / 1000.0;
+    }
+
+private:
+    std::vector<MCIDEVICEID> m_ids;
+};
+
+std::string g_program = ONDALUX_EXE;
+
 std::string OndaluxExe()
 {
-    return probe::WindowsPath(ONDALUX_EXE);
+    return probe::WindowsPath(g_program.c_str());
 }
 
-void MeasureSkew(simcd::SimController& sim, int nDrives)
+std::string FloorExe()
+{
+    return probe::WindowsPath(PLATFORM_FLOOR_EXE);
+}
+
+void MeasureSkew(simcd::SimController& sim, int nDrives, HWND hNotify)
 {
     DrivesWithDiscs(sim, nDrives);
     probe::RemoteProgram program;
@@ -208,7 +363,8 @@ void MeasureSkew(simcd::SimController& sim, int nDrives)
     for (int i = 0; i < nDrives; i++)
         all.insert(i);
     program.Select(all);
-    std::vector<double> skews;
+    std::vector<double> skews, floors;
+    OpenDrives drives(nDrives);
     for (int n = 0; n < (g_bQuick ? 2 : 7); n++)
     {
         program.Command(ID_CD_STOP);
@@ -222,11 +378,13 @@ void MeasureSkew(simcd::SimController& sim, int nDrives)
         }
         if (times.size() >= static_cast<size_t>(nDrives))
             skews.push_back(static_cast<double>(times.back() - times[times.size() - static_cast<size_t>(nDrives)]) / 1000.0);
+        floors.push_back(drives.PlayAll(sim, hNotify));
     }
     program.Close();
     const Stats s = Summarise(skews);
-    std::printf("| start skew, %2d drives | median %.2f ms | p95 %.2f ms | %zu plays |\n", nDrives, s.median, s.p95,
-                skews.size());
+    const double dFloor = Summarise(floors).median;
+    std::printf("| start skew, %2d drives | %.2f ms (p95 %.2f) | %.2f ms | %.2f x | %zu starts |\n", nDrives, s.median,
+                s.p95, dFloor, Ratio(s.median, dFloor), skews.size());
 }
 
 // Process start to a visible window whose thread answers: the first paint
@@ -245,57 +403,147 @@ double StartUpMs(const std::string& exe, int nRows)
 
 void MeasureStartUp(simcd::SimController& sim)
 {
-    const std::string bare = probe::WindowsPath(BARE_WINDOW_EXE);
     const int nRuns = g_bQuick ? 2 : 7;
-    std::map<int, std::vector<double>> ondalux;
-    std::vector<double> bareTimes;
+    // 0 stands for the demo world (four drives, three discs).
+    std::map<int, std::vector<double>> ondalux, floor;
     // Interleaved, so that a slow spell of the machine hits both alike.
     for (int n = 0; n < nRuns; n++)
     {
-        bareTimes.push_back(StartUpMs(bare, probe::RemoteProgram::kAnyWindow));
-        for (int nDrives : { 4, kMaxDrives })
+        for (int nDrives : { 0, kMaxDrives })
         {
-            DrivesWithDiscs(sim, nDrives);
-            ondalux[nDrives].push_back(StartUpMs(OndaluxExe(), nDrives));
+            if (nDrives == 0)
+                sim.BuildDemo();
+            else
+                DrivesWithDiscs(sim, nDrives);
+            const int nRows = nDrives == 0 ? 4 : nDrives;
+            floor[nDrives].push_back(StartUpMs(FloorExe(), nRows));
+            ondalux[nDrives].push_back(StartUpMs(OndaluxExe(), nRows));
         }
     }
-    const double dBare = Summarise(bareTimes).median;
-    std::printf("| start-up, bare window | median %.0f ms | |\n", dBare);
     for (const auto& runs : ondalux)
     {
         const double dMedian = Summarise(runs.second).median;
-        std::printf("| start-up, %2d drives | median %.0f ms | %.2f x bare |\n", runs.first, dMedian,
-                    dMedian / dBare);
+        const double dFloor = Summarise(floor[runs.first]).median;
+        std::printf("| start-up, %-9s | %.0f ms | %.0f ms | %.2f x |\n",
+                    runs.first == 0 ? "demo" : "24 drives", dMedian, dFloor, Ratio(dMedian, dFloor));
     }
+}
+
+// The program's MCI commands, tick by tick, over about a second: groups of
+// commands apart by more than 40 ms; a group cut by the start or end of the
+// look is left out.
+std::vector<Commands> TicksOf(simcd::SimController& sim, DWORD dwProcessId)
+{
+    sim.ClearJournal();
+    ::Sleep(1250);
+    std::vector<Commands> ticks;
+    uint64_t last = 0;
+    for (const simcd::SimJournalEntry& e : sim.GetJournal())
+    {
+        if (e.processId != dwProcessId)
+            continue;
+        if (ticks.empty() || e.timeUs - last > 40000)
+            ticks.emplace_back();
+        ticks.back().push_back(e);
+        last = e.timeUs;
+    }
+    if (ticks.size() > 2)
+        ticks.erase(ticks.begin());
+    ticks.pop_back();
+    if (ticks.size() > 10)
+        ticks.resize(10);
+    return ticks;
+}
+
+// The ticks as platform_floor's --tick argument.
+std::string TickArgument(const std::vector<Commands>& ticks)
+{
+    std::string text;
+    char command[64];
+    for (const Commands& tick : ticks)
+    {
+        if (!text.empty())
+            text += '/';
+        for (const simcd::SimJournalEntry& e : tick)
+        {
+            std::snprintf(command, sizeof command, "%s%c.%x.%x.%x.%x", text.empty() || text.back() == '/' ? "" : ",",
+                          e.drive, e.command, e.flags, e.item, e.track);
+            text += command;
+        }
+    }
+    return text;
+}
+
+// CPU of a process and of the wineserver over the idle look, in ms.
+struct IdleCpu
+{
+    double dProgram = 0;
+    double dServer = 0;
+};
+
+IdleCpu MeasureCpu(const std::string& exe, UnixCpuClock& serverClock, DWORD dwMs)
+{
+    IdleCpu idle;
+    const int nPid = UnixPidOf(exe);
+    const double dProgram0 = UnixCpuMs(nPid);
+    const uint64_t server0 = serverClock.NowNs();
+    ::Sleep(dwMs);
+    idle.dProgram = UnixCpuMs(nPid) - dProgram0;
+    idle.dServer = static_cast<double>(serverClock.NowNs() - server0) / 1e6;
+    return idle;
 }
 
 void MeasureIdle(simcd::SimController& sim, int nServerPid)
 {
-    DrivesWithDiscs(sim, 4);
-    probe::RemoteProgram program;
-    if (!program.Start(OndaluxExe()) || !program.WaitForWindow(4))
-        return;
-    const int nPid = UnixPidOf(OndaluxExe());
     UnixCpuClock serverClock(nServerPid);
     const DWORD dwMs = g_bQuick ? 2000 : 10000;
+    const int nRounds = g_bQuick ? 1 : 3;
     for (bool bPlaying : { false, true })
     {
-        if (bPlaying)
+        std::vector<double> program, programServer, floor, floorServer;
+        for (int n = 0; n < nRounds; n++)
         {
-            program.Select({ 0, 1, 2, 3 });
-            program.Command(ID_CD_PLAY);
+            DrivesWithDiscs(sim, 4);
+            std::string ticks;
+            {
+                probe::RemoteProgram ondalux;
+                if (!ondalux.Start(OndaluxExe()) || !ondalux.WaitForWindow(4))
+                    return;
+                if (bPlaying)
+                {
+                    ondalux.Select({ 0, 1, 2, 3 });
+                    ondalux.Command(ID_CD_PLAY);
+                }
+                ::Sleep(500);
+                ticks = TickArgument(TicksOf(sim, ondalux.Id()));  // past the first whole second
+                const IdleCpu cpu = MeasureCpu(OndaluxExe(), serverClock, dwMs);
+                program.push_back(cpu.dProgram);
+                programServer.push_back(cpu.dServer);
+                ondalux.Close();
+            }
+            {
+                probe::RemoteProgram platform;
+                ::SetEnvironmentVariableA("FLOOR_PLAY", bPlaying ? "1" : nullptr);
+                ::SetEnvironmentVariableA("FLOOR_TICK", ticks.c_str());
+                const bool bStarted = platform.Start(FloorExe());
+                ::SetEnvironmentVariableA("FLOOR_PLAY", nullptr);
+                ::SetEnvironmentVariableA("FLOOR_TICK", nullptr);
+                if (!bStarted
+                    || !platform.WaitForWindow(4))
+                    return;
+                ::Sleep(1750);
+                const IdleCpu cpu = MeasureCpu(FloorExe(), serverClock, dwMs);
+                floor.push_back(cpu.dProgram);
+                floorServer.push_back(cpu.dServer);
+                platform.Close();
+            }
         }
-        ::Sleep(1500);  // past the first whole second
-        const double dProgram0 = UnixCpuMs(nPid);
-        const uint64_t server0 = serverClock.NowNs();
-        ::Sleep(dwMs);
-        const double dProgram = UnixCpuMs(nPid) - dProgram0;
-        const double dServer = static_cast<double>(serverClock.NowNs() - server0) / 1e6;
-        std::printf("| idle CPU, 4 drives %-7s | program %.1f %% | wineserver %.1f %% | over %lu s |\n",
-                    bPlaying ? "playing" : "stopped", 100.0 * dProgram / dwMs, 100.0 * dServer / dwMs,
-                    static_cast<unsigned long>(dwMs / 1000));
+        const double dProgram = Summarise(program).median, dServer = Summarise(programServer).median;
+        const double dFloor = Summarise(floor).median, dFloorServer = Summarise(floorServer).median;
+        std::printf("| CPU over %lu s, 4 drives %-7s | %.0f + %.0f ms | %.0f + %.0f ms | %.2f x |\n",
+                    static_cast<unsigned long>(dwMs / 1000), bPlaying ? "playing" : "stopped", dProgram, dServer,
+                    dFloor, dFloorServer, Ratio(dProgram + dServer, dFloor + dFloorServer));
     }
-    program.Close();
 }
 }
 
@@ -305,6 +553,9 @@ int main(int argc, char** argv)
     {
         g_bQuick = g_bQuick || std::strcmp(argv[i], "--quick") == 0;
         g_bTicksOnly = g_bTicksOnly || std::strcmp(argv[i], "--ticks") == 0;
+        g_bProgramOnly = g_bProgramOnly || std::strcmp(argv[i], "--program-only") == 0;
+        if (std::strncmp(argv[i], "--program=", 10) == 0)
+            g_program = argv[i] + 10;
     }
     AfxWinInit(::GetModuleHandleA(nullptr), nullptr, ::GetCommandLineA(), SW_SHOWNORMAL);
     simcd::SimController sim;
@@ -318,23 +569,31 @@ int main(int argc, char** argv)
     if (!nServerPid)
         std::printf("(wineserver not found: its CPU reads 0)\n");
 
-    std::printf("| refresh tick (us) | wall median | wall p95 | CPU median | CPU p95 | wineserver median | wineserver p95 |\n");
-    std::printf("|---|---|---|---|---|---|---|\n");
-    for (int nDrives : { 1, 4, kMaxDrives })
-        MeasureTicks(sim, nDrives, nServerPid);
-    std::printf("\n");
-    MeasureCommandsPerTick(sim);
-    std::printf("\n");
+    if (!g_bProgramOnly)
+    {
+        std::printf("| refresh tick (us) | wall median | floor | ratio | CPU median | floor | ratio "
+                    "| wineserver median | floor | ratio | wall: procedure + painting |\n");
+        std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
+        for (int nDrives : { 1, 4, kMaxDrives })
+            MeasureTicks(sim, nDrives, nServerPid);
+        std::printf("\n");
+        MeasureCommandsPerTick(sim);
+        std::printf("\n");
+    }
     if (g_bTicksOnly)
     {
         sim.RemoveAllDrives();
         return 0;
     }
+    // The window that the floor's plays notify.
+    HWND hNotify = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    std::printf("| start skew | median | floor | ratio | |\n|---|---|---|---|---|\n");
     for (int nDrives : { 2, 4, kMaxDrives })
-        MeasureSkew(sim, nDrives);
-    std::printf("\n");
+        MeasureSkew(sim, nDrives, hNotify);
+    ::DestroyWindow(hNotify);
+    std::printf("\n| start-up to the first painted frame | median | floor | ratio |\n|---|---|---|---|\n");
     MeasureStartUp(sim);
-    std::printf("\n");
+    std::printf("\n| CPU, program + wineserver | program | floor | ratio |\n|---|---|---|---|\n");
     MeasureIdle(sim, nServerPid);
     sim.RemoveAllDrives();
     return 0;
