@@ -97,7 +97,12 @@ BOOL CCDAudioDevice::PlayFrom(DWORD dwFrom)
 
 BOOL CCDAudioDevice::Play()
 {
-    if (IsPlaying())
+    return PlayUnlessPlaying(GetMode());
+}
+
+BOOL CCDAudioDevice::PlayUnlessPlaying(DWORD dwMode)
+{
+    if (dwMode == MCI_MODE_PLAY)
         return TRUE;
     return PlayFrom(m_dwPosition);
 }

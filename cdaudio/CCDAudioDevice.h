@@ -36,6 +36,8 @@ public:
 
     // Transport over the remembered position m_dwPosition.
     BOOL Play();
+    // Play with the mode already asked: plays unless dwMode is MCI_MODE_PLAY.
+    BOOL PlayUnlessPlaying(DWORD dwMode);
     BOOL Pause();
     BOOL Seek(DWORD dwPosition);
     BOOL Stop();

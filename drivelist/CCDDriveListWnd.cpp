@@ -45,6 +45,32 @@ void ForEachRoot(const std::vector<char>& roots, F f)
         f(p);
 }
 
+// The left edge of a slider's thumb at a position, as the trackbar computes
+// it from its channel, its thumb's width and its range.
+int ThumbLeft(const CRect& channel, int nThumbWidth, int nMin, int nMax, int nPosition)
+{
+    nPosition = nPosition < nMin ? nMin : nPosition > nMax ? nMax : nPosition;
+    const long long nRange = nMax > nMin ? nMax - nMin : 1;
+    const long long nWidth = channel.Width() - nThumbWidth;
+    return channel.left + static_cast<int>(nWidth * (nPosition - nMin) / nRange);
+}
+
+// Moves a slider's thumb from where it stands to a new position. The
+// trackbar repaints its thumb on every new position; a thumb that keeps its
+// pixel (a second of an hour's disc is a fraction of one) is moved without.
+void MoveThumb(CSliderCtrl& slider, int nFrom, int nTo)
+{
+    if (nTo == nFrom)
+        return;
+    CRect channel, thumb;
+    slider.GetChannelRect(&channel);
+    slider.GetThumbRect(&thumb);
+    const int nMin = slider.GetRangeMin(), nMax = slider.GetRangeMax();
+    const BOOL bRedraw = ThumbLeft(channel, thumb.Width(), nMin, nMax, nFrom)
+                         != ThumbLeft(channel, thumb.Width(), nMin, nMax, nTo);
+    slider.SendMessage(TBM_SETPOS, static_cast<WPARAM>(bRedraw), nTo);
+}
+
 // Descending order of two unsigned values.
 int CompareDescending(DWORD dwFirst, DWORD dwSecond)
 {
@@ -96,6 +122,7 @@ void CCDDriveListWnd::OnDestroy()
 
 void CCDDriveListWnd::OnDeleteItem(NMHDR* pNMHDR, LRESULT* pResult)
 {
+    m_nPlacedCount = -1;
     delete reinterpret_cast<CDriveItem*>(reinterpret_cast<NMLISTVIEW*>(pNMHDR)->lParam);
     *pResult = 0;
 }
@@ -193,6 +220,7 @@ void CCDDriveListWnd::AddDrive(LPCSTR pszRoot)
     if (nItem < 0)
         return;
     pItem.release();  // the row owns it now
+    m_nPlacedCount = -1;
     ReloadDrive(nItem);
 }
 
@@ -261,6 +289,12 @@ void CCDDriveListWnd::LayoutSliders()
 {
     const int nTop = GetTopIndex();
     const int nLast = nTop + GetCountPerPage();
+    m_nPlacedTop = nTop;
+    m_nPlacedPerPage = nLast - nTop;
+    m_nPlacedCount = GetItemCount();
+    m_rectPlacedCell = CRect(0, 0, 0, 0);
+    if (m_nPlacedCount > 0)
+        GetSubItemRect(0, 3, LVIR_BOUNDS, m_rectPlacedCell);
     for (int i = 0; i < GetItemCount(); i++)
     {
         CSliderCtrl& slider = GetDriveItem(i)->m_wndSlider;
@@ -278,6 +312,19 @@ void CCDDriveListWnd::LayoutSliders()
         if (!(current == rect))
             slider.MoveWindow(rect, TRUE);
     }
+}
+
+// The sliders are placed again only when what places them has changed: a
+// scroll, a column's width, the list's height, rows added, removed or sorted.
+void CCDDriveListWnd::LayoutSlidersIfMoved()
+{
+    const int nCount = GetItemCount();
+    CRect cell;
+    if (nCount > 0)
+        GetSubItemRect(0, 3, LVIR_BOUNDS, cell);
+    if (nCount != m_nPlacedCount || GetTopIndex() != m_nPlacedTop || GetCountPerPage() != m_nPlacedPerPage
+        || !(cell == m_rectPlacedCell))
+        LayoutSliders();
 }
 
 int CCDDriveListWnd::GetFocusedItem()
@@ -314,7 +361,7 @@ void CCDDriveListWnd::UpdateStatus(BOOL bWholeSecond)
 {
     for (int i = 0; i < GetItemCount(); i++)
         UpdateRow(i, bWholeSecond);
-    LayoutSliders();
+    LayoutSlidersIfMoved();
     if (bWholeSecond)
         RefreshDrives();
 }
@@ -367,12 +414,13 @@ BOOL CCDDriveListWnd::HasLostDisc(CDriveItem& item, DWORD dwMode)
 // drive's position, which is returned.
 DWORD CCDDriveListWnd::ShowPosition(int nItem, CDriveItem& item)
 {
-    SetItemText(nItem, 2, FormatPosition(item.m_wndSlider.GetPos()));
+    const int nShown = item.m_wndSlider.GetPos();
+    SetItemText(nItem, 2, FormatPosition(nShown));
     // A reload in this tick may have left the row without a device.
     if (!item.m_pDevice)
         return 0;
     const DWORD dwPosition = item.m_pDevice->GetPosition();
-    item.m_wndSlider.SetPos(static_cast<int>(dwPosition));
+    MoveThumb(item.m_wndSlider, nShown, static_cast<int>(dwPosition));
     return dwPosition;
 }
 
@@ -461,7 +509,7 @@ void CCDDriveListWnd::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar)
 // columns: the sliders follow at once.
 BOOL CCDDriveListWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    LayoutSliders();
+    LayoutSlidersIfMoved();
     return CListCtrl::OnNotify(wParam, lParam, pResult);
 }
 

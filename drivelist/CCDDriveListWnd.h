@@ -71,6 +71,15 @@ private:
     static BOOL HasStoodStill(CDriveItem& item, DWORD dwMode, DWORD dwPosition);
     static BOOL HasPlayEnded(CDriveItem& item, DWORD dwMode, DWORD dwPosition);
     void ReportEndOfPlay(CDriveItem& item, DWORD dwMode);
+    void LayoutSlidersIfMoved();
     void SetNameAndIcon(int nItem, const CString& strDrive);
     int FindDrive(const CString& strDrive) const;
+
+    // What the sliders were last placed from: top row, rows per page, row
+    // count and row 0's position cell. A count of -1 asks for a new layout
+    // (rows added, removed or reordered).
+    int m_nPlacedTop = -1;
+    int m_nPlacedPerPage = -1;
+    int m_nPlacedCount = -1;
+    CRect m_rectPlacedCell;
 };

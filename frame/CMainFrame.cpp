@@ -164,7 +164,8 @@ void CMainFrame::ForEachSelectedDisc(F f)
 }
 
 // Drives started together start in step: each is started and paused, which
-// stores where it stands, then all are started from there one after another.
+// stores where it stands, then all are started from there one right after
+// another.
 void CMainFrame::OnPlay()
 {
     CWaitCursor wait;
@@ -182,8 +183,13 @@ void CMainFrame::OnPlay()
             pDevice->Pause();
         }
     }
+    // The modes are asked first, so that the plays follow one another with
+    // nothing in between.
+    std::vector<DWORD> modes;
     for (CCDAudioDevice* pDevice : devices)
-        pDevice->Play();
+        modes.push_back(pDevice->GetMode());
+    for (size_t i = 0; i < devices.size(); i++)
+        devices[i]->PlayUnlessPlaying(modes[i]);
 }
 
 void CMainFrame::OnPause()

@@ -22,6 +22,8 @@ public:
     int GetRangeMax() const { return static_cast<int>(SendMessage(TBM_GETRANGEMAX)); }
     int GetPos() const { return static_cast<int>(SendMessage(TBM_GETPOS)); }
     void SetPos(int nPos) { SendMessage(TBM_SETPOS, TRUE, nPos); }
+    void GetChannelRect(LPRECT lprc) const { SendMessage(TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(lprc)); }
+    void GetThumbRect(LPRECT lprc) const { SendMessage(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(lprc)); }
     void ClearTics(BOOL bRedraw = FALSE) { SendMessage(TBM_CLEARTICS, static_cast<WPARAM>(bRedraw)); }
     BOOL SetTic(int nTic) { return static_cast<BOOL>(SendMessage(TBM_SETTIC, 0, nTic)); }
     int GetNumTics() const { return static_cast<int>(SendMessage(TBM_GETNUMTICS)); }

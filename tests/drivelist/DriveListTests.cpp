@@ -394,3 +394,79 @@ TEST_F(DriveListTest, OrdinaryTickOnlyAsksModeAndPositionAndTheTenthReconcilesAn
     for (char letter : { 'G', 'J', 'K', 'L' })
         EXPECT_EQ("停止", Text(letter, 1)) << letter;
 }
+
+// Texts are written only when they change, from what each row's record
+// remembers: they must stay with their drive whatever moves the rows.
+TEST_F(DriveListTest, EveryRowShowsItsOwnDrivesTextsAfterChangesSortsReloadsAndReturns)
+{
+    Drives("DEF");
+    CreateList();
+    Device('E')->Seek(60000);
+    Device('F')->Seek(120000);
+    // Every row stopped, at these times of D, E and F ("m:ss" each).
+    auto expect = [&](const char* pszTimes) {
+        for (char letter = 'D'; letter <= 'F'; letter++)
+        {
+            EXPECT_EQ("停止", Text(letter, 1)) << letter;
+            EXPECT_EQ(" 0:0" + std::string(pszTimes + (letter - 'D') * 5, 4), Text(letter, 2)) << letter;
+        }
+    };
+    Tick(2);
+    expect("0:02 1:00 2:00 ");
+
+    ASSERT_TRUE(Device('D')->Play());
+    Tick();
+    EXPECT_EQ("再生中", Text('D', 1)) << "a new state on the next tick";
+    ASSERT_TRUE(Device('D')->Stop());
+    Device('D')->Seek(30000);
+    Tick(2);
+    expect("0:30 1:00 2:00 ");
+
+    for (int nColumn : { 2, 0 })
+    {
+        ClickColumn(nColumn);
+        Tick(2);
+        expect("0:30 1:00 2:00 ");
+    }
+
+    // E's disc goes and comes back (two reloads), F's drive goes and comes
+    // back (a new row); both start again from the disc's start.
+    ASSERT_TRUE(m_sim.RemoveDisc('E') && m_sim.RemoveDrive('F'));
+    Tick(10);
+    EXPECT_EQ("D: E:", Rows());
+    Tick();
+    EXPECT_EQ("空", Text('E', 1));
+    EXPECT_EQ("", Text('E', 2));
+    Drives("F");
+    ASSERT_TRUE(m_sim.InsertDisc('E', kTracks));
+    Tick(10);
+    Tick(2);
+    expect("0:30 0:02 0:02 ");
+}
+
+// A thumb moved without repainting, because it keeps its pixel, stands
+// where the trackbar would draw it afresh.
+TEST_F(DriveListTest, ThumbsStandWhereTheTrackbarWouldDrawThemAtEveryTick)
+{
+    Drives("D");
+    CreateList();
+    ASSERT_TRUE(m_sim.SetTimeFactor(20.0) && Device('D')->Play());
+    CSliderCtrl& slider = Item('D')->m_wndSlider;
+    int nMoves = 0;
+    for (int n = 0; n < 40; n++)
+    {
+        CRect before, thumb, drawn;
+        slider.GetThumbRect(&before);
+        Tick();
+        slider.GetThumbRect(&thumb);
+        nMoves += !(thumb == before);
+        const int nPos = slider.GetPos();
+        slider.SendMessage(TBM_SETPOS, TRUE, slider.GetRangeMin());
+        slider.SendMessage(TBM_SETPOS, TRUE, nPos);
+        slider.GetThumbRect(&drawn);
+        ASSERT_EQ(drawn, thumb) << "tick " << n << ", position " << nPos;
+        ::Sleep(5);
+    }
+    EXPECT_GT(nMoves, 0);
+    EXPECT_LT(nMoves, 40) << "some ticks keep the thumb's pixel";
+}
