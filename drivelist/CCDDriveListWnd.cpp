@@ -371,15 +371,15 @@ void CCDDriveListWnd::UpdateRow(int nItem, BOOL bWholeSecond)
     CDriveItem* pItem = GetDriveItem(nItem);
     if (!pItem->m_pDevice || pItem->m_pDevice->GetTrackCount() == 0)
     {
-        SetItemText(nItem, 1, "空");
-        SetItemText(nItem, 2, nullptr);
+        SetRowText(nItem, *pItem, 1, "空");
+        SetRowText(nItem, *pItem, 2, nullptr);
         if (bWholeSecond && MayHoldNewDisc(*pItem))
             ReloadDrive(nItem);
         return;
     }
 
     const DWORD dwMode = pItem->m_pDevice->GetMode();
-    SetItemText(nItem, 1, StateText(dwMode));
+    SetRowText(nItem, *pItem, 1, StateText(dwMode));
     if (bWholeSecond && HasLostDisc(*pItem, dwMode))
         ReloadDrive(nItem);
 
@@ -410,12 +410,24 @@ BOOL CCDDriveListWnd::HasLostDisc(CDriveItem& item, DWORD dwMode)
     return dwMode != MCI_MODE_STOP && dwMode != MCI_MODE_PLAY && !item.m_pDevice->IsMediaPresent();
 }
 
+// Column 1 or 2 of the row, written only when it changes: each write
+// repaints the cell. A null text is shown as an empty one.
+void CCDDriveListWnd::SetRowText(int nItem, CDriveItem& item, int nSubItem, LPCSTR pszText)
+{
+    CString& strShown = nSubItem == 1 ? item.m_strState : item.m_strTime;
+    const CString strText(pszText);
+    if (strText == strShown)
+        return;
+    SetItemText(nItem, nSubItem, pszText);
+    strShown = strText;
+}
+
 // The time column shows where the thumb stood; the thumb then moves to the
 // drive's position, which is returned.
 DWORD CCDDriveListWnd::ShowPosition(int nItem, CDriveItem& item)
 {
     const int nShown = item.m_wndSlider.GetPos();
-    SetItemText(nItem, 2, FormatPosition(nShown));
+    SetRowText(nItem, item, 2, FormatPosition(nShown));
     // A reload in this tick may have left the row without a device.
     if (!item.m_pDevice)
         return 0;
@@ -497,7 +509,7 @@ void CCDDriveListWnd::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar)
         {
             const int nPosition = pItem->m_wndSlider.GetPos();
             if (nSBCode == TB_THUMBTRACK)
-                SetItemText(i, 2, FormatPosition(nPosition));
+                SetRowText(i, *pItem, 2, FormatPosition(nPosition));
             else
                 pItem->m_pDevice->Seek(static_cast<DWORD>(nPosition));
         }

@@ -72,6 +72,7 @@ private:
     static BOOL HasPlayEnded(CDriveItem& item, DWORD dwMode, DWORD dwPosition);
     void ReportEndOfPlay(CDriveItem& item, DWORD dwMode);
     void LayoutSlidersIfMoved();
+    void SetRowText(int nItem, CDriveItem& item, int nSubItem, LPCSTR pszText);
     void SetNameAndIcon(int nItem, const CString& strDrive);
     int FindDrive(const CString& strDrive) const;
 
