@@ -2,10 +2,7 @@
 
 #include "res/resource.h"
 
-CAboutDlg::CAboutDlg()
-    : CDialog(IDD_ABOUTBOX, nullptr), m_icon(nullptr, &DestroyIcon)
-{
-}
+CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX, nullptr), m_icon(nullptr, &DestroyIcon) {}
 
 BOOL CAboutDlg::OnInitDialog()
 {
@@ -16,9 +13,8 @@ BOOL CAboutDlg::OnInitDialog()
     if (CWnd* pIcon = GetDlgItem(IDC_ABOUT_ICON))
     {
         pIcon->SetWindowPos(nullptr, 0, 0, 48, 48, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        m_icon.reset(static_cast<HICON>(LoadImageA(AfxGetInstanceHandle(),
-                                                   MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
-                                                   48, 48, LR_DEFAULTCOLOR)));
+        m_icon.reset(static_cast<HICON>(
+            LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 48, 48, LR_DEFAULTCOLOR)));
         pIcon->SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(m_icon.get()), 0);
     }
     return TRUE;

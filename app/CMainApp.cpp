@@ -18,10 +18,7 @@ END_MESSAGE_MAP()
 
 CMainApp theApp;
 
-CMainApp::CMainApp()
-    : CWinApp(nullptr)
-{
-}
+CMainApp::CMainApp() : CWinApp(nullptr) {}
 
 BOOL CMainApp::InitInstance()
 {

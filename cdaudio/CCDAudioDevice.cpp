@@ -1,7 +1,6 @@
 #include "cdaudio/CCDAudioDevice.h"
 
-CCDAudioDevice::CCDAudioDevice(LPCSTR pszDrive, HWND hNotifyWnd)
-    : m_hNotifyWnd(hNotifyWnd), m_dwPosition(0)
+CCDAudioDevice::CCDAudioDevice(LPCSTR pszDrive, HWND hNotifyWnd) : m_hNotifyWnd(hNotifyWnd), m_dwPosition(0)
 {
     // A cleared block keeps a failed open from leaving a stray device id
     // behind; the id is dropped as well in case the system wrote one anyway.
@@ -9,15 +8,13 @@ CCDAudioDevice::CCDAudioDevice(LPCSTR pszDrive, HWND hNotifyWnd)
     MCI_OPEN_PARMSA open = {};
     open.lpstrDeviceType = reinterpret_cast<LPCSTR>(static_cast<DWORD_PTR>(MCI_DEVTYPE_CD_AUDIO));
     open.lpstrElementName = pszDrive;
-    if (mciSendCommandA(0, MCI_OPEN,
-                        MCI_OPEN_TYPE_ID | MCI_OPEN_ELEMENT | MCI_OPEN_SHAREABLE | MCI_WAIT,
+    if (mciSendCommandA(0, MCI_OPEN, MCI_OPEN_TYPE_ID | MCI_OPEN_ELEMENT | MCI_OPEN_SHAREABLE | MCI_WAIT,
                         reinterpret_cast<DWORD_PTR>(&open)) == 0)
         m_device.Attach(open.wDeviceID);
 
     MCI_SET_PARMS set = {};
     set.dwTimeFormat = MCI_FORMAT_MILLISECONDS;
-    mciSendCommandA(m_device.Get(), MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT,
-                    reinterpret_cast<DWORD_PTR>(&set));
+    mciSendCommandA(m_device.Get(), MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&set));
 
     m_dwPosition = GetStartPosition();
     const DWORD nTracks = QueryStatus(MCI_STATUS_ITEM, MCI_STATUS_NUMBER_OF_TRACKS);
@@ -31,13 +28,11 @@ CCDAudioDevice::CCDAudioDevice(LPCSTR pszDrive, HWND hNotifyWnd)
     {
         status.dwTrack = t;
         status.dwItem = MCI_STATUS_POSITION;
-        mciSendCommandA(m_device.Get(), MCI_STATUS, MCI_STATUS_ITEM | MCI_TRACK,
-                        reinterpret_cast<DWORD_PTR>(&status));
+        mciSendCommandA(m_device.Get(), MCI_STATUS, MCI_STATUS_ITEM | MCI_TRACK, reinterpret_cast<DWORD_PTR>(&status));
         m_aTrackStart.SetAt(static_cast<int>(t - 1), static_cast<DWORD>(status.dwReturn));
 
         status.dwItem = MCI_STATUS_LENGTH;
-        mciSendCommandA(m_device.Get(), MCI_STATUS, MCI_STATUS_ITEM | MCI_TRACK,
-                        reinterpret_cast<DWORD_PTR>(&status));
+        mciSendCommandA(m_device.Get(), MCI_STATUS, MCI_STATUS_ITEM | MCI_TRACK, reinterpret_cast<DWORD_PTR>(&status));
         m_aTrackLength.SetAt(static_cast<int>(t - 1), static_cast<DWORD>(status.dwReturn));
     }
 }

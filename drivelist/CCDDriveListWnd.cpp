@@ -66,8 +66,8 @@ void MoveThumb(CSliderCtrl& slider, int nFrom, int nTo)
     slider.GetChannelRect(&channel);
     slider.GetThumbRect(&thumb);
     const int nMin = slider.GetRangeMin(), nMax = slider.GetRangeMax();
-    const BOOL bRedraw = ThumbLeft(channel, thumb.Width(), nMin, nMax, nFrom)
-                         != ThumbLeft(channel, thumb.Width(), nMin, nMax, nTo);
+    const BOOL bRedraw =
+        ThumbLeft(channel, thumb.Width(), nMin, nMax, nFrom) != ThumbLeft(channel, thumb.Width(), nMin, nMax, nTo);
     slider.SendMessage(TBM_SETPOS, static_cast<WPARAM>(bRedraw), nTo);
 }
 
@@ -76,7 +76,7 @@ int CompareDescending(DWORD dwFirst, DWORD dwSecond)
 {
     return dwFirst > dwSecond ? -1 : dwFirst < dwSecond ? 1 : 0;
 }
-}
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // Creation and tear-down
@@ -90,8 +90,15 @@ int CCDDriveListWnd::OnCreate(LPCREATESTRUCT lpCreateStruct)
     ModifyStyleEx(0, WS_EX_CLIENTEDGE);
     SetExtendedStyle(GetExtendedStyle() | LVS_EX_FULLROWSELECT);
 
-    static const struct { const char* pszHeading; int nWidth; } columns[] = {
-        { "ドライブ", 160 }, { "状態", 60 }, { "時間", 60 }, { "位置", 400 },
+    static const struct
+    {
+        const char* pszHeading;
+        int nWidth;
+    } columns[] = {
+        { "ドライブ", 160 },
+        { "状態", 60 },
+        { "時間", 60 },
+        { "位置", 400 },
     };
     for (int i = 0; i < 4; i++)
         InsertColumn(i, columns[i].pszHeading, LVCFMT_LEFT, columns[i].nWidth);
@@ -99,8 +106,8 @@ int CCDDriveListWnd::OnCreate(LPCREATESTRUCT lpCreateStruct)
     // The system image list at the default icon size; the icon that
     // SHGFI_ICON hands out along with it is not used and must be released.
     SHFILEINFOA sfi = {};
-    HIMAGELIST hImages = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(
-        "", 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_ICON | SHGFI_USEFILEATTRIBUTES));
+    HIMAGELIST hImages = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoA("", 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_ICON | SHGFI_USEFILEATTRIBUTES));
     if (sfi.hIcon)
         DestroyIcon(sfi.hIcon);
     SetImageList(hImages, LVSIL_SMALL);
@@ -229,14 +236,14 @@ void CCDDriveListWnd::ReloadDrive(int nItem)
     CDriveItem* pItem = GetDriveItem(nItem);
     pItem->m_pDevice.reset();
 
-    // A device that cannot be built leaves the row without one: it shows as
-    // empty and is tried again on the next whole second.
     try
     {
         pItem->m_pDevice.reset(new CCDAudioDevice(pItem->m_strDrive, ::GetParent(m_hWnd)));
     }
     catch (...)
     {
+        // A device that cannot be built leaves the row without one: it shows
+        // as empty and is tried again on the next whole second.
     }
 
     CCDAudioDevice* pDevice = pItem->m_pDevice.get();
@@ -271,8 +278,7 @@ void CCDDriveListWnd::SetNameAndIcon(int nItem, const CString& strDrive)
     item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.iItem = nItem;
     item.iSubItem = 0;
-    if (SHGetFileInfoA(strRoot, 0, &sfi, sizeof sfi,
-                       SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME | SHGFI_SMALLICON))
+    if (SHGetFileInfoA(strRoot, 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME | SHGFI_SMALLICON))
     {
         item.pszText = sfi.szDisplayName;
         item.iImage = sfi.iIcon;
@@ -322,8 +328,8 @@ void CCDDriveListWnd::LayoutSlidersIfMoved()
     CRect cell;
     if (nCount > 0)
         GetSubItemRect(0, 3, LVIR_BOUNDS, cell);
-    if (nCount != m_nPlacedCount || GetTopIndex() != m_nPlacedTop || GetCountPerPage() != m_nPlacedPerPage
-        || !(cell == m_rectPlacedCell))
+    if (nCount != m_nPlacedCount || GetTopIndex() != m_nPlacedTop || GetCountPerPage() != m_nPlacedPerPage ||
+        !(cell == m_rectPlacedCell))
         LayoutSliders();
 }
 
@@ -343,8 +349,7 @@ int CCDDriveListWnd::GetFocusedItem()
 CString CCDDriveListWnd::FormatPosition(int nPosition)
 {
     CString strText;
-    strText.Format("%2d:%02d:%02d", nPosition / 3600000 % 60, nPosition / 60000 % 60,
-                   nPosition / 1000 % 60);
+    strText.Format("%2d:%02d:%02d", nPosition / 3600000 % 60, nPosition / 60000 % 60, nPosition / 1000 % 60);
     return strText;
 }
 

@@ -14,11 +14,17 @@ class CCDDriveListWnd : public CListCtrl
     DECLARE_DYNAMIC(CCDDriveListWnd)
 
 public:
-    enum { IDT_STATUS = 1 };
+    enum
+    {
+        IDT_STATUS = 1
+    };
     // Sent to the parent, the window that the rows' devices notify, when the
     // refresh finds that a play has ended without its notification; the long
     // parameter is the device's MCI device id.
-    enum { WM_PLAYENDED = WM_APP + 1 };
+    enum
+    {
+        WM_PLAYENDED = WM_APP + 1
+    };
 
     CCDDriveListWnd() = default;
 
@@ -52,9 +58,8 @@ protected:
     // the last), read with the given query in the way of
     // GetLogicalDriveStrings. False when the query failed or when the roots
     // outgrew the size it first announced: the buffer is then not to be read.
-    typedef DWORD (WINAPI* DRIVESTRINGSPROC)(DWORD nBufferLength, LPSTR lpBuffer);
-    static bool GetDriveStrings(std::vector<char>& roots,
-                                DRIVESTRINGSPROC pfnQuery = ::GetLogicalDriveStringsA);
+    typedef DWORD(WINAPI* DRIVESTRINGSPROC)(DWORD nBufferLength, LPSTR lpBuffer);
+    static bool GetDriveStrings(std::vector<char>& roots, DRIVESTRINGSPROC pfnQuery = ::GetLogicalDriveStringsA);
 
     // Tick count within the second: 0 on a whole-second tick.
     int m_nTick = 0;

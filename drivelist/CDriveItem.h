@@ -20,9 +20,9 @@ public:
         m_wndSlider.DestroyWindow();
     }
 
-    CString m_strDrive;                          // "D:": the key of the row
+    CString m_strDrive;                         // "D:": the key of the row
     std::unique_ptr<CCDAudioDevice> m_pDevice;  // replaced by every reload; null when it could not be built
-    CSliderCtrl m_wndSlider;                     // position slider over column 3
+    CSliderCtrl m_wndSlider;                    // position slider over column 3
     // What columns 1 and 2 show: the refresh writes a text only when it
     // changes (each write repaints the cell).
     CString m_strState;

@@ -22,8 +22,7 @@ void CIconButton::OnPaint()
     const int nHeight = rect.bottom - rect.top;
 
     std::unique_ptr<std::remove_pointer_t<HICON>, decltype(&DestroyIcon)> icon(
-        static_cast<HICON>(LoadImageA(AfxGetInstanceHandle(),
-                                      MAKEINTRESOURCEA(static_cast<WORD>(GetDlgCtrlID())),
+        static_cast<HICON>(LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(static_cast<WORD>(GetDlgCtrlID())),
                                       IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)),
         &DestroyIcon);
     if (icon)

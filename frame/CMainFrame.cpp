@@ -35,8 +35,7 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
     cs.dwExStyle &= ~WS_EX_CLIENTEDGE;
     cs.lpszClass = AfxRegisterWndClass(
         0, LoadCursor(nullptr, IDC_ARROW), nullptr,
-        LoadIcon(AfxFindResourceHandle(MAKEINTRESOURCE(IDR_MAINFRAME), RT_GROUP_ICON),
-                 MAKEINTRESOURCE(IDR_MAINFRAME)));
+        LoadIcon(AfxFindResourceHandle(MAKEINTRESOURCE(IDR_MAINFRAME), RT_GROUP_ICON), MAKEINTRESOURCE(IDR_MAINFRAME)));
     return TRUE;
 }
 
@@ -47,8 +46,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
 
     // The list opens the drives with this frame as the window for their
     // end-of-play notifications.
-    if (!m_wndDriveList.Create(WS_CHILD | WS_VISIBLE | LVS_SHOWSELALWAYS, CFrameWnd::rectDefault,
-                               this, AFX_IDW_PANE_FIRST))
+    if (!m_wndDriveList.Create(WS_CHILD | WS_VISIBLE | LVS_SHOWSELALWAYS, CFrameWnd::rectDefault, this,
+                               AFX_IDW_PANE_FIRST))
         return -1;
 
     if (!CreateBars())
@@ -76,8 +75,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
 // The control bar with its six buttons, and the status bar.
 BOOL CMainFrame::CreateBars()
 {
-    if (!m_wndControlBar.Create(this, IDD_CONTROL_BAR,
-                                WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY,
+    if (!m_wndControlBar.Create(this, IDD_CONTROL_BAR, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY,
                                 AFX_IDW_TOOLBAR))
         return FALSE;
 
@@ -120,8 +118,8 @@ BOOL CMainFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
 // forgets the Alt press, on Windows it does nothing with such a key.
 BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
 {
-    if ((pMsg->message == WM_KEYUP || pMsg->message == WM_SYSKEYUP) && m_nAcceleratorKey != 0
-        && pMsg->wParam == m_nAcceleratorKey)
+    if ((pMsg->message == WM_KEYUP || pMsg->message == WM_SYSKEYUP) && m_nAcceleratorKey != 0 &&
+        pMsg->wParam == m_nAcceleratorKey)
     {
         m_nAcceleratorKey = 0;
         if (pMsg->message == WM_KEYUP)
@@ -131,8 +129,7 @@ BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
     if (pMsg->message == WM_KEYDOWN || pMsg->message == WM_SYSKEYDOWN)
         m_nAcceleratorKey = bTranslated ? pMsg->wParam : 0;
     // Alt+F4 would close the window there.
-    if (bTranslated && pMsg->message == WM_SYSKEYDOWN && (HIWORD(pMsg->lParam) & KF_ALTDOWN)
-        && pMsg->wParam != VK_F4)
+    if (bTranslated && pMsg->message == WM_SYSKEYDOWN && (HIWORD(pMsg->lParam) & KF_ALTDOWN) && pMsg->wParam != VK_F4)
         ::DefWindowProcA(m_hWnd, WM_SYSKEYDOWN, pMsg->wParam, pMsg->lParam);
     return bTranslated;
 }

@@ -1,9 +1,10 @@
 #include "framework/Afx.h"
 
-namespace {
+namespace
+{
 CWinApp* g_pApp = nullptr;
 HINSTANCE g_hInstance = nullptr;
-}
+}  // namespace
 
 CWinApp* AfxGetApp()
 {

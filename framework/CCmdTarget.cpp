@@ -6,8 +6,8 @@ IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap()
 {
-    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, nullptr}};
-    static const AFX_MSGMAP messageMap = {nullptr, entries};
+    static const AFX_MSGMAP_ENTRY entries[] = { { 0, 0, 0, 0, nullptr } };
+    static const AFX_MSGMAP messageMap = { nullptr, entries };
     return &messageMap;
 }
 
@@ -19,8 +19,10 @@ const AFX_MSGMAP* CCmdTarget::GetMessageMap() const
 const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(UINT nMessage, UINT nCode, UINT nID) const
 {
     for (const AFX_MSGMAP* map = GetMessageMap(); map != nullptr;
-         map = map->pfnGetBaseMap != nullptr ? map->pfnGetBaseMap() : nullptr) {
-        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfnCracker != nullptr; ++e) {
+         map = map->pfnGetBaseMap != nullptr ? map->pfnGetBaseMap() : nullptr)
+    {
+        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfnCracker != nullptr; ++e)
+        {
             if (e->nMessage == nMessage && e->nCode == nCode && nID >= e->nID && nID <= e->nLastID)
                 return e;
         }
@@ -35,12 +37,13 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
     const AFX_MSGMAP_ENTRY* e = FindMessageEntry(WM_COMMAND, static_cast<UINT>(nCode), nID);
     if (e == nullptr)
         return FALSE;
-    if (pHandlerInfo != nullptr) {
+    if (pHandlerInfo != nullptr)
+    {
         pHandlerInfo->pTarget = this;
         pHandlerInfo->pEntry = e;
         return TRUE;
     }
-    AFX_MSGARGS args = {WM_COMMAND, nID, 0, pExtra, nullptr};
+    AFX_MSGARGS args = { WM_COMMAND, nID, 0, pExtra, nullptr };
     e->pfnCracker(this, args);
     return TRUE;
 }

@@ -15,7 +15,8 @@ class CCmdTarget;
 class CCmdUI;
 
 // Codes passed to OnCmdMsg.
-enum : int {
+enum : int
+{
     CN_COMMAND = 0,             // carry out the command
     CN_UPDATE_COMMAND_UI = -1,  // ask for its state; pExtra is the CCmdUI
 };
@@ -106,13 +107,16 @@ LRESULT AfxCrackUpdateCommandUI(CCmdTarget* p, const AFX_MSGARGS& a)
 }
 
 // In the class declaration (leaves the access at protected).
-#define DECLARE_MESSAGE_MAP()                          \
-protected:                                             \
-    static const AFX_MSGMAP* GetThisMessageMap();      \
+#define DECLARE_MESSAGE_MAP()                     \
+protected:                                        \
+    static const AFX_MSGMAP* GetThisMessageMap(); \
     const AFX_MSGMAP* GetMessageMap() const override;
 
 // In the class's source file. Handlers are named, not addressed:
 // ON_COMMAND(ID_APP_ABOUT, OnAppAbout) or ON_COMMAND(ID_HELP_INDEX, CWinApp::OnHelpIndex).
+// The table opens in one macro and closes in the other: the formatter
+// cannot follow that and leaves them as written.
+// clang-format off
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                  \
     const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
     const AFX_MSGMAP* theClass::GetThisMessageMap()                              \
@@ -128,10 +132,12 @@ protected:                                             \
         return &messageMap;                                                      \
     }
 
-#define ON_COMMAND(id, memberFxn)                                                \
-    {WM_COMMAND, static_cast<UINT>(CN_COMMAND), static_cast<UINT>(id), static_cast<UINT>(id), \
-     &AfxCrackVoid<&ThisClass::memberFxn>},
+// clang-format on
 
-#define ON_UPDATE_COMMAND_UI(id, memberFxn)                                      \
-    {WM_COMMAND, static_cast<UINT>(CN_UPDATE_COMMAND_UI), static_cast<UINT>(id), \
-     static_cast<UINT>(id), &AfxCrackUpdateCommandUI<&ThisClass::memberFxn>},
+#define ON_COMMAND(id, memberFxn)                                                              \
+    { WM_COMMAND, static_cast<UINT>(CN_COMMAND), static_cast<UINT>(id), static_cast<UINT>(id), \
+      &AfxCrackVoid<&ThisClass::memberFxn> },
+
+#define ON_UPDATE_COMMAND_UI(id, memberFxn)                                                              \
+    { WM_COMMAND, static_cast<UINT>(CN_UPDATE_COMMAND_UI), static_cast<UINT>(id), static_cast<UINT>(id), \
+      &AfxCrackUpdateCommandUI<&ThisClass::memberFxn> },

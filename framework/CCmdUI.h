@@ -11,11 +11,11 @@ class CCmdUI
 {
 public:
     UINT m_nID = 0;
-    UINT m_nIndex = 0;            // position of the item in m_hMenu
-    HMENU m_hMenu = nullptr;      // the menu holding the item, or null
-    HWND m_hWndOther = nullptr;   // the button, or null
+    UINT m_nIndex = 0;           // position of the item in m_hMenu
+    HMENU m_hMenu = nullptr;     // the menu holding the item, or null
+    HWND m_hWndOther = nullptr;  // the button, or null
 
-    BOOL m_bEnabled = TRUE;       // as last set
+    BOOL m_bEnabled = TRUE;  // as last set
     BOOL m_bEnableChanged = FALSE;
 
     void Enable(BOOL bOn = TRUE);

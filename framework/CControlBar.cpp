@@ -4,9 +4,7 @@
 
 IMPLEMENT_DYNAMIC(CControlBar, CWnd)
 
-void CControlBar::OnUpdateCmdUI(CFrameWnd*)
-{
-}
+void CControlBar::OnUpdateCmdUI(CFrameWnd*) {}
 
 int CControlBar::BorderHeight() const
 {
@@ -22,12 +20,14 @@ void CControlBar::RecalcParentLayout()
 
 LRESULT CControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
+    switch (message)
+    {
     case WM_COMMAND:
         if (HWND hParent = ::GetParent(m_hWnd))
             return ::SendMessageA(hParent, WM_COMMAND, wParam, lParam);
         break;
-    case WM_NCCALCSIZE: {
+    case WM_NCCALCSIZE:
+    {
         LRESULT result = CWnd::WindowProc(message, wParam, lParam);
         RECT* rc = reinterpret_cast<RECT*>(lParam);  // the first rectangle either way
         if (m_dwStyle & CBRS_BORDER_TOP)
@@ -36,21 +36,24 @@ LRESULT CControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             rc->bottom -= 2;
         return result;
     }
-    case WM_NCPAINT: {
+    case WM_NCPAINT:
+    {
         LRESULT result = CWnd::WindowProc(message, wParam, lParam);
-        if (m_dwStyle & (CBRS_BORDER_TOP | CBRS_BORDER_BOTTOM)) {
+        if (m_dwStyle & (CBRS_BORDER_TOP | CBRS_BORDER_BOTTOM))
+        {
             RECT rc;
             ::GetWindowRect(m_hWnd, &rc);
             ::OffsetRect(&rc, -rc.left, -rc.top);
             HDC hdc = ::GetWindowDC(m_hWnd);
-            UINT edges = ((m_dwStyle & CBRS_BORDER_TOP) ? BF_TOP : 0) |
-                         ((m_dwStyle & CBRS_BORDER_BOTTOM) ? BF_BOTTOM : 0);
+            UINT edges =
+                ((m_dwStyle & CBRS_BORDER_TOP) ? BF_TOP : 0) | ((m_dwStyle & CBRS_BORDER_BOTTOM) ? BF_BOTTOM : 0);
             ::DrawEdge(hdc, &rc, EDGE_ETCHED, edges);
             ::ReleaseDC(m_hWnd, hdc);
         }
         return result;
     }
-    case WM_WINDOWPOSCHANGED: {
+    case WM_WINDOWPOSCHANGED:
+    {
         LRESULT result = CWnd::WindowProc(message, wParam, lParam);
         const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
         if (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))

@@ -8,15 +8,15 @@ class CFrameWnd;
 
 // Bar styles, given with the window styles to a bar's Create and kept by the
 // bar (they are not window styles).
-#define CBRS_ALIGN_TOP      0x0001L
-#define CBRS_ALIGN_BOTTOM   0x0002L
-#define CBRS_BORDER_TOP     0x0004L
-#define CBRS_BORDER_BOTTOM  0x0008L
-#define CBRS_TOOLTIPS       0x0010L  // tooltips for the bar's buttons
-#define CBRS_FLYBY          0x0020L  // status prompts while the pointer rests on a button
-#define CBRS_TOP            (CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM)
-#define CBRS_BOTTOM         CBRS_ALIGN_BOTTOM
-#define CBRS_ALL            0x003FL
+#define CBRS_ALIGN_TOP 0x0001L
+#define CBRS_ALIGN_BOTTOM 0x0002L
+#define CBRS_BORDER_TOP 0x0004L
+#define CBRS_BORDER_BOTTOM 0x0008L
+#define CBRS_TOOLTIPS 0x0010L  // tooltips for the bar's buttons
+#define CBRS_FLYBY 0x0020L     // status prompts while the pointer rests on a button
+#define CBRS_TOP (CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM)
+#define CBRS_BOTTOM CBRS_ALIGN_BOTTOM
+#define CBRS_ALL 0x003FL
 
 class CControlBar : public CWnd
 {

@@ -34,11 +34,9 @@ bool IsUnplaced(HINSTANCE hInstance, LPCSTR name)
     std::memcpy(xy, pTemplate + (bExtended ? 18 : 10), sizeof xy);
     return xy[0] == 0 && xy[1] == 0 && !(dwStyle & DS_ABSALIGN);
 }
-}
+}  // namespace
 
-CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd)
-{
-}
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
 INT_PTR CDialog::DoModal()
 {

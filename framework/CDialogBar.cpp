@@ -14,8 +14,8 @@ BOOL CDialogBar::Create(CWnd* pParentWnd, UINT nIDTemplate, UINT nStyle, UINT nI
     HWND hWnd;
     {
         CreateHook hook(this);
-        hWnd = ::CreateDialogParamA(AfxFindResourceHandle(templateName, RT_DIALOG), templateName,
-                                    pParentWnd->m_hWnd, &CWnd::DialogProc, 0);
+        hWnd = ::CreateDialogParamA(AfxFindResourceHandle(templateName, RT_DIALOG), templateName, pParentWnd->m_hWnd,
+                                    &CWnd::DialogProc, 0);
     }
     if (hWnd == nullptr)
         return FALSE;
@@ -38,13 +38,13 @@ BOOL CDialogBar::Create(CWnd* pParentWnd, UINT nIDTemplate, UINT nStyle, UINT nI
 
 void CDialogBar::AddToolTips()
 {
-    m_hWndToolTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                      m_hWnd, nullptr, AfxGetInstanceHandle(), nullptr);
+    m_hWndToolTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
+                                      AfxGetInstanceHandle(), nullptr);
     if (m_hWndToolTip == nullptr)
         return;
-    for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild != nullptr;
-         hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+    for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild != nullptr; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+    {
         // A command's string: the status prompt, a line feed, the tooltip.
         CString text;
         if (!text.LoadString(static_cast<UINT>(::GetDlgCtrlID(hChild))))
@@ -72,8 +72,8 @@ int CDialogBar::CalcHeight() const
 
 void CDialogBar::OnUpdateCmdUI(CFrameWnd* pTarget)
 {
-    for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild != nullptr;
-         hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+    for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild != nullptr; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+    {
         int nID = ::GetDlgCtrlID(hChild);
         if (nID <= 0 || nID >= 0xFFFF)
             continue;  // no command: static texts
@@ -86,7 +86,8 @@ void CDialogBar::OnUpdateCmdUI(CFrameWnd* pTarget)
 
 LRESULT CDialogBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_DESTROY && m_hWndToolTip != nullptr) {
+    if (message == WM_DESTROY && m_hWndToolTip != nullptr)
+    {
         ::DestroyWindow(m_hWndToolTip);
         m_hWndToolTip = nullptr;
     }

@@ -22,6 +22,6 @@ protected:
 private:
     void AddToolTips();
 
-    SIZE m_sizeDefault = {0, 0};  // the template's size in pixels
+    SIZE m_sizeDefault = { 0, 0 };  // the template's size in pixels
     HWND m_hWndToolTip = nullptr;
 };

@@ -19,7 +19,8 @@ END_MESSAGE_MAP()
 
 const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
 
-namespace {
+namespace
+{
 const UINT_PTR kFlybyTimer = 0xE000;  // keeps idle work coming while a flyby prompt shows
 }
 
@@ -35,8 +36,9 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
     HMENU hMenu = ::LoadMenuA(AfxFindResourceHandle(name, RT_MENU), name);
     m_hAccelTable = ::LoadAcceleratorsA(AfxFindResourceHandle(name, RT_ACCELERATOR), name);
     HWND hParent = pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr;
-    if (!CreateEx(0, nullptr, m_strTitle, dwDefaultStyle & ~FWS_ADDTOTITLE, CW_USEDEFAULT,
-                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hParent, hMenu, pContext)) {
+    if (!CreateEx(0, nullptr, m_strTitle, dwDefaultStyle & ~FWS_ADDTOTITLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                  CW_USEDEFAULT, hParent, hMenu, pContext))
+    {
         // The object is gone (PostNcDestroy); a menu that no window took is freed.
         if (hMenu != nullptr && ::IsMenu(hMenu))
             ::DestroyMenu(hMenu);
@@ -48,11 +50,10 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& cs)
 {
-    if (cs.lpszClass == nullptr) {
+    if (cs.lpszClass == nullptr)
+    {
         LPCSTR name = MAKEINTRESOURCEA(m_nIDResource);
-        HICON hIcon = m_nIDResource != 0
-                          ? ::LoadIconA(AfxFindResourceHandle(name, RT_GROUP_ICON), name)
-                          : nullptr;
+        HICON hIcon = m_nIDResource != 0 ? ::LoadIconA(AfxFindResourceHandle(name, RT_GROUP_ICON), name) : nullptr;
         cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW),
                                            reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), hIcon);
     }
@@ -90,21 +91,22 @@ void CFrameWnd::RecalcLayout()
         return;
     RECT rc;
     GetClientRect(&rc);
-    for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild != nullptr;
-         hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+    for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild != nullptr; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+    {
         CWnd* pWnd = FromHandlePermanent(hChild);
-        if (pWnd == nullptr || !pWnd->IsKindOf(RUNTIME_CLASS(CControlBar)) ||
-            !(pWnd->GetStyle() & WS_VISIBLE))
+        if (pWnd == nullptr || !pWnd->IsKindOf(RUNTIME_CLASS(CControlBar)) || !(pWnd->GetStyle() & WS_VISIBLE))
             continue;
         CControlBar* pBar = static_cast<CControlBar*>(pWnd);
         int height = pBar->CalcHeight();
         const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
-        if (pBar->GetBarStyle() & CBRS_ALIGN_TOP) {
+        if (pBar->GetBarStyle() & CBRS_ALIGN_TOP)
+        {
             ::SetWindowPos(hChild, nullptr, rc.left, rc.top, rc.right - rc.left, height, flags);
             rc.top += height;
-        } else if (pBar->GetBarStyle() & CBRS_ALIGN_BOTTOM) {
-            ::SetWindowPos(hChild, nullptr, rc.left, rc.bottom - height, rc.right - rc.left, height,
-                           flags);
+        }
+        else if (pBar->GetBarStyle() & CBRS_ALIGN_BOTTOM)
+        {
+            ::SetWindowPos(hChild, nullptr, rc.left, rc.bottom - height, rc.right - rc.left, height, flags);
             rc.bottom -= height;
         }
     }
@@ -160,7 +162,8 @@ LRESULT CFrameWnd::OnInitMenuPopup(WPARAM wParam, LPARAM lParam)
         return 0;  // the window menu
     HMENU hMenu = reinterpret_cast<HMENU>(wParam);
     int count = ::GetMenuItemCount(hMenu);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
+    {
         UINT nID = ::GetMenuItemID(hMenu, i);
         if (nID == 0 || nID == static_cast<UINT>(-1))
             continue;  // separators and pop-ups
@@ -193,7 +196,8 @@ LRESULT CFrameWnd::OnMenuSelect(WPARAM wParam, LPARAM lParam)
 LRESULT CFrameWnd::OnSetCursor(WPARAM, LPARAM)
 {
     CWinApp* app = AfxGetApp();
-    if (app != nullptr && app->IsWaitCursorShown()) {
+    if (app != nullptr && app->IsWaitCursorShown())
+    {
         ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
         return TRUE;
     }
@@ -236,19 +240,21 @@ UINT CFrameWnd::FlybyCommand() const
     if (hWnd == nullptr)
         return 0;
     CWnd* pBar = FromHandlePermanent(hWnd);
-    if (pBar != nullptr && pBar->IsKindOf(RUNTIME_CLASS(CControlBar))) {
+    if (pBar != nullptr && pBar->IsKindOf(RUNTIME_CLASS(CControlBar)))
+    {
         // A disabled button is not found from the screen: look within the bar.
         POINT ptClient = pt;
         ::ScreenToClient(hWnd, &ptClient);
         hWnd = ::ChildWindowFromPointEx(hWnd, ptClient, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
         if (hWnd == pBar->m_hWnd)
             return 0;
-    } else {
+    }
+    else
+    {
         pBar = FromHandlePermanent(::GetParent(hWnd));
     }
     if (pBar == nullptr || !pBar->IsKindOf(RUNTIME_CLASS(CControlBar)) ||
-        !(static_cast<CControlBar*>(pBar)->GetBarStyle() & CBRS_FLYBY) ||
-        ::GetParent(pBar->m_hWnd) != m_hWnd)
+        !(static_cast<CControlBar*>(pBar)->GetBarStyle() & CBRS_FLYBY) || ::GetParent(pBar->m_hWnd) != m_hWnd)
         return 0;
     int nID = ::GetDlgCtrlID(hWnd);
     return nID > 0 && nID < 0xFFFF ? static_cast<UINT>(nID) : 0;
@@ -256,11 +262,10 @@ UINT CFrameWnd::FlybyCommand() const
 
 void CFrameWnd::OnIdleUpdateCmdUI()
 {
-    for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild != nullptr;
-         hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+    for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild != nullptr; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+    {
         CWnd* pWnd = FromHandlePermanent(hChild);
-        if (pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(CControlBar)) &&
-            (pWnd->GetStyle() & WS_VISIBLE))
+        if (pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(CControlBar)) && (pWnd->GetStyle() & WS_VISIBLE))
             static_cast<CControlBar*>(pWnd)->OnUpdateCmdUI(this);
     }
 
@@ -270,7 +275,8 @@ void CFrameWnd::OnIdleUpdateCmdUI()
         SetMessageText(nWanted);
     // While a prompt follows the pointer, a timer keeps idle time coming so
     // that the idle text returns when the pointer leaves the window.
-    if ((nFlyby != 0) != m_bFlybyTimer) {
+    if ((nFlyby != 0) != m_bFlybyTimer)
+    {
         m_bFlybyTimer = nFlyby != 0;
         if (m_bFlybyTimer)
             ::SetTimer(m_hWnd, kFlybyTimer, 200, nullptr);

@@ -11,16 +11,18 @@ int CListCtrl::InsertColumn(int nCol, LPCTSTR lpszHeading, int nFormat, int nWid
     column.mask = LVCF_TEXT | LVCF_FMT;
     column.fmt = nFormat;
     column.pszText = const_cast<LPSTR>(lpszHeading);
-    if (nWidth >= 0) {
+    if (nWidth >= 0)
+    {
         column.mask |= LVCF_WIDTH;
         column.cx = nWidth;
     }
-    if (nSubItem >= 0) {
+    if (nSubItem >= 0)
+    {
         column.mask |= LVCF_SUBITEM;
         column.iSubItem = nSubItem;
     }
-    return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(nCol),
-                                        reinterpret_cast<LPARAM>(&column)));
+    return static_cast<int>(
+        SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(nCol), reinterpret_cast<LPARAM>(&column)));
 }
 
 BOOL CListCtrl::SetItemText(int nItem, int nSubItem, LPCTSTR lpszText)
@@ -39,8 +41,8 @@ CString CListCtrl::GetItemText(int nItem, int nSubItem) const
     item.iSubItem = nSubItem;
     item.pszText = buffer.data();
     item.cchTextMax = static_cast<int>(buffer.size());
-    int n = static_cast<int>(
-        SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&item)));
+    int n =
+        static_cast<int>(SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&item)));
     return CString(buffer.data(), n);
 }
 
@@ -62,7 +64,8 @@ DWORD_PTR CListCtrl::GetItemData(int nItem) const
     return static_cast<DWORD_PTR>(item.lParam);
 }
 
-namespace {
+namespace
+{
 struct SortContext
 {
     PFNLVCOMPARE pfnCompare;
@@ -75,9 +78,12 @@ int CALLBACK GuardedCompare(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort)
     SortContext* context = reinterpret_cast<SortContext*>(lParamSort);
     if (context->error)
         return 0;
-    try {
+    try
+    {
         return context->pfnCompare(lParam1, lParam2, context->lParamSort);
-    } catch (...) {
+    }
+    catch (...)
+    {
         context->error = std::current_exception();
         return 0;
     }
@@ -86,9 +92,9 @@ int CALLBACK GuardedCompare(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort)
 
 BOOL CListCtrl::SortItems(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData)
 {
-    SortContext context = {pfnCompare, static_cast<LPARAM>(dwData), nullptr};
-    BOOL result = static_cast<BOOL>(SendMessage(LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context),
-                                                reinterpret_cast<LPARAM>(&GuardedCompare)));
+    SortContext context = { pfnCompare, static_cast<LPARAM>(dwData), nullptr };
+    BOOL result = static_cast<BOOL>(
+        SendMessage(LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context), reinterpret_cast<LPARAM>(&GuardedCompare)));
     if (context.error)
         std::rethrow_exception(context.error);
     return result;

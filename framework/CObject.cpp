@@ -1,6 +1,6 @@
 #include "framework/CObject.h"
 
-const CRuntimeClass CObject::classCObject = {"CObject", nullptr};
+const CRuntimeClass CObject::classCObject = { "CObject", nullptr };
 
 const CRuntimeClass* CObject::GetRuntimeClass() const
 {

@@ -7,8 +7,20 @@ class CRect : public RECT
 {
 public:
     CRect() { left = top = right = bottom = 0; }
-    CRect(int l, int t, int r, int b) { left = l; top = t; right = r; bottom = b; }
-    CRect(const RECT& rc) { left = rc.left; top = rc.top; right = rc.right; bottom = rc.bottom; }
+    CRect(int l, int t, int r, int b)
+    {
+        left = l;
+        top = t;
+        right = r;
+        bottom = b;
+    }
+    CRect(const RECT& rc)
+    {
+        left = rc.left;
+        top = rc.top;
+        right = rc.right;
+        bottom = rc.bottom;
+    }
 
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }

@@ -9,8 +9,7 @@ class CStatusBar : public CControlBar
     DECLARE_DYNAMIC(CStatusBar)
 
 public:
-    BOOL Create(CWnd* pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM,
-                UINT nID = AFX_IDW_STATUS_BAR);
+    BOOL Create(CWnd* pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, UINT nID = AFX_IDW_STATUS_BAR);
     // The program's status bar holds the message pane alone: the array must
     // be { ID_SEPARATOR }.
     BOOL SetIndicators(const UINT* lpIDArray, int nIDCount);

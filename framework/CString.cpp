@@ -27,9 +27,12 @@ void CString::Format(const char* pszFormat, ...)
     va_copy(copy, args);
     int n = std::vsnprintf(nullptr, 0, pszFormat, copy);
     va_end(copy);
-    if (n < 0) {
+    if (n < 0)
+    {
         m_str.clear();
-    } else {
+    }
+    else
+    {
         std::vector<char> buffer(static_cast<size_t>(n) + 1);
         std::vsnprintf(buffer.data(), buffer.size(), pszFormat, args);
         m_str.assign(buffer.data(), static_cast<size_t>(n));
@@ -77,10 +80,12 @@ BOOL CString::LoadString(UINT nID)
 {
     // LoadString gives no length of its own: grow until the text fits.
     HINSTANCE hInst = AfxGetResourceHandle();
-    for (int size = 256; size <= 65536; size *= 4) {
+    for (int size = 256; size <= 65536; size *= 4)
+    {
         std::vector<char> buffer(static_cast<size_t>(size));
         int n = ::LoadStringA(hInst, nID, buffer.data(), size);
-        if (n < size - 1) {
+        if (n < size - 1)
+        {
             m_str.assign(buffer.data(), static_cast<size_t>(n));
             return n > 0;
         }
@@ -123,9 +128,27 @@ CString operator+(const CString& a, char b)
     return r;
 }
 
-bool operator==(const CString& a, const CString& b) { return a.Compare(b) == 0; }
-bool operator==(const CString& a, const char* b) { return a.Compare(b) == 0; }
-bool operator==(const char* a, const CString& b) { return b.Compare(a) == 0; }
-bool operator!=(const CString& a, const CString& b) { return !(a == b); }
-bool operator!=(const CString& a, const char* b) { return !(a == b); }
-bool operator!=(const char* a, const CString& b) { return !(a == b); }
+bool operator==(const CString& a, const CString& b)
+{
+    return a.Compare(b) == 0;
+}
+bool operator==(const CString& a, const char* b)
+{
+    return a.Compare(b) == 0;
+}
+bool operator==(const char* a, const CString& b)
+{
+    return b.Compare(a) == 0;
+}
+bool operator!=(const CString& a, const CString& b)
+{
+    return !(a == b);
+}
+bool operator!=(const CString& a, const char* b)
+{
+    return !(a == b);
+}
+bool operator!=(const char* a, const CString& b)
+{
+    return !(a == b);
+}

@@ -35,9 +35,17 @@ public:
     // Loads a string resource of the application; FALSE when there is none.
     BOOL LoadString(UINT nID);
 
-    CString& operator+=(const CString& s) { m_str += s.m_str; return *this; }
+    CString& operator+=(const CString& s)
+    {
+        m_str += s.m_str;
+        return *this;
+    }
     CString& operator+=(const char* psz);
-    CString& operator+=(char ch) { m_str += ch; return *this; }
+    CString& operator+=(char ch)
+    {
+        m_str += ch;
+        return *this;
+    }
 
     friend CString operator+(const CString& a, const CString& b);
     friend CString operator+(const CString& a, const char* b);

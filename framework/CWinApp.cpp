@@ -12,7 +12,8 @@ END_MESSAGE_MAP()
 
 CWinApp::CWinApp(LPCTSTR lpszAppName)
 {
-    if (lpszAppName != nullptr) {
+    if (lpszAppName != nullptr)
+    {
         m_strAppName = lpszAppName;
         m_pszAppName = m_strAppName;
     }
@@ -50,7 +51,8 @@ void CWinApp::InitAppInfo(HINSTANCE hInstance, LPTSTR lpCmdLine, int nCmdShow)
     m_strHelpFilePath = fullPath.Left(folderLength) + m_strExeName + ".chm";
     m_pszHelpFilePath = m_strHelpFilePath;
 
-    if (m_pszAppName == nullptr) {
+    if (m_pszAppName == nullptr)
+    {
         if (!m_strAppName.LoadString(AFX_IDS_APP_TITLE))
             m_strAppName = m_strExeName;
         m_pszAppName = m_strAppName;
@@ -71,11 +73,12 @@ int CWinApp::ExitInstance()
 // nothing the idle work shows.
 static bool IsIdleMessage(const MSG& msg)
 {
-    static POINT lastMouse = {-1, -1};
+    static POINT lastMouse = { -1, -1 };
     const UINT WM_SYSTIMER = 0x0118;  // caret blink
     if (msg.message == WM_PAINT || msg.message == WM_SYSTIMER)
         return false;
-    if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
+    if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE)
+    {
         if (msg.pt.x == lastMouse.x && msg.pt.y == lastMouse.y)
             return false;
         lastMouse = msg.pt;
@@ -86,12 +89,17 @@ static bool IsIdleMessage(const MSG& msg)
 int CWinApp::Run()
 {
     bool idle = true;
-    for (;;) {
+    for (;;)
+    {
         MSG peek;
-        if (idle && !::PeekMessageA(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
-            try {
+        if (idle && !::PeekMessageA(&peek, nullptr, 0, 0, PM_NOREMOVE))
+        {
+            try
+            {
                 OnIdle(0);
-            } catch (...) {
+            }
+            catch (...)
+            {
                 // An update handler failed; the loop goes on.
             }
             idle = false;
@@ -107,7 +115,8 @@ BOOL CWinApp::PumpMessage()
 {
     if (::GetMessageA(&m_msgCur, nullptr, 0, 0) <= 0)
         return FALSE;
-    if (!PreTranslateMessage(&m_msgCur)) {
+    if (!PreTranslateMessage(&m_msgCur))
+    {
         ::TranslateMessage(&m_msgCur);
         ::DispatchMessageA(&m_msgCur);
     }
@@ -116,14 +125,12 @@ BOOL CWinApp::PumpMessage()
 
 BOOL CWinApp::PreTranslateMessage(MSG* pMsg)
 {
-    return m_pMainWnd != nullptr && m_pMainWnd->m_hWnd != nullptr &&
-           m_pMainWnd->PreTranslateMessage(pMsg);
+    return m_pMainWnd != nullptr && m_pMainWnd->m_hWnd != nullptr && m_pMainWnd->PreTranslateMessage(pMsg);
 }
 
 BOOL CWinApp::OnIdle(LONG)
 {
-    if (m_pMainWnd != nullptr && m_pMainWnd->m_hWnd != nullptr &&
-        m_pMainWnd->IsKindOf(RUNTIME_CLASS(CFrameWnd)))
+    if (m_pMainWnd != nullptr && m_pMainWnd->m_hWnd != nullptr && m_pMainWnd->IsKindOf(RUNTIME_CLASS(CFrameWnd)))
         static_cast<CFrameWnd*>(m_pMainWnd)->OnIdleUpdateCmdUI();
     CWnd::DeleteTempMap();
     return FALSE;
@@ -140,9 +147,12 @@ void CWinApp::DoWaitCursor(int nCode)
     m_nWaitCursorCount += nCode;
     if (m_nWaitCursorCount < 0)
         m_nWaitCursorCount = 0;
-    if (nCode > 0 && m_nWaitCursorCount == nCode) {
+    if (nCode > 0 && m_nWaitCursorCount == nCode)
+    {
         m_hcurWaitCursorRestore = ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
-    } else if (nCode < 0 && m_nWaitCursorCount == 0) {
+    }
+    else if (nCode < 0 && m_nWaitCursorCount == 0)
+    {
         ::SetCursor(m_hcurWaitCursorRestore);
     }
 }

@@ -19,7 +19,8 @@ END_MESSAGE_MAP()
 
 // The framework runs on the one user-interface thread: the maps and the
 // creation state below are not shared between threads.
-namespace {
+namespace
+{
 
 std::unordered_map<HWND, CWnd*>& PermanentMap()
 {
@@ -46,9 +47,12 @@ VOID CALLBACK GuardedTimerProc(HWND hWnd, UINT message, UINT_PTR nIDEvent, DWORD
     if (it == TimerProcs().end())
         return;
     TIMERPROC proc = it->second;
-    try {
+    try
+    {
         proc(hWnd, message, nIDEvent, dwTime);
-    } catch (...) {
+    }
+    catch (...)
+    {
         // The tick ends here; the timer keeps running.
     }
 }
@@ -84,7 +88,8 @@ CWnd* CWnd::FromHandle(HWND hWnd)
     if (CWnd* p = FromHandlePermanent(hWnd))
         return p;
     CWnd*& temp = TemporaryMap()[hWnd];
-    if (temp == nullptr) {
+    if (temp == nullptr)
+    {
         temp = new CWnd;
         temp->m_hWnd = hWnd;
     }
@@ -95,7 +100,8 @@ void CWnd::DeleteTempMap()
 {
     std::unordered_map<HWND, CWnd*> temps;
     temps.swap(TemporaryMap());
-    for (auto& entry : temps) {
+    for (auto& entry : temps)
+    {
         entry.second->m_hWnd = nullptr;  // a wrapper never destroys its window
         delete entry.second;
     }
@@ -105,8 +111,8 @@ void CWnd::Attach(HWND hWnd)
 {
     m_hWnd = hWnd;
     PermanentMap()[hWnd] = this;
-    WNDPROC old = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::WndProc)));
+    WNDPROC old =
+        reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::WndProc)));
     if (old != &CWnd::WndProc)
         m_pfnSuper = old;
 }
@@ -116,8 +122,7 @@ void CWnd::DetachDestroyed()
     HWND hWnd = m_hWnd;
     PermanentMap().erase(hWnd);
     auto& procs = TimerProcs();
-    for (auto it = procs.lower_bound(std::make_pair(hWnd, UINT_PTR(0)));
-         it != procs.end() && it->first.first == hWnd;)
+    for (auto it = procs.lower_bound(std::make_pair(hWnd, UINT_PTR(0))); it != procs.end() && it->first.first == hWnd;)
         it = procs.erase(it);
     m_hWnd = nullptr;
     m_bCreated = false;
@@ -130,8 +135,7 @@ CWnd::~CWnd()
     // The window is let go before it is destroyed, so that none of its last
     // messages reaches this half-destroyed object.
     HWND hWnd = m_hWnd;
-    if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hWnd, GWLP_WNDPROC)) == &CWnd::WndProc &&
-        m_pfnSuper != nullptr)
+    if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hWnd, GWLP_WNDPROC)) == &CWnd::WndProc && m_pfnSuper != nullptr)
         ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     bool created = m_bCreated;
     DetachDestroyed();
@@ -143,12 +147,14 @@ CWnd::~CWnd()
 
 LRESULT CALLBACK CWnd::CbtHook(int nCode, WPARAM wParam, LPARAM lParam)
 {
-    if (nCode == HCBT_CREATEWND && g_pWndInit != nullptr) {
+    if (nCode == HCBT_CREATEWND && g_pWndInit != nullptr)
+    {
         HWND hWnd = reinterpret_cast<HWND>(wParam);
         // The system may create its input-method window first.
         char className[16] = "";
         ::GetClassNameA(hWnd, className, sizeof className);
-        if (lstrcmpiA(className, "IME") != 0) {
+        if (lstrcmpiA(className, "IME") != 0)
+        {
             CWnd* pWnd = g_pWndInit;
             g_pWndInit = nullptr;
             pWnd->Attach(hWnd);
@@ -166,7 +172,8 @@ CWnd::CreateHook::CreateHook(CWnd* pWnd) : m_pWnd(pWnd), m_pSaved(g_pWndInit)
 
 CWnd::CreateHook::~CreateHook()
 {
-    if (--g_nHookDepth == 0) {
+    if (--g_nHookDepth == 0)
+    {
         ::UnhookWindowsHookEx(g_hHookCbt);
         g_hHookCbt = nullptr;
     }
@@ -183,20 +190,18 @@ BOOL CWnd::PreCreateWindow(CREATESTRUCT&)
     return TRUE;
 }
 
-BOOL CWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
-                  CWnd* pParentWnd, UINT nID, void* pContext)
+BOOL CWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                  UINT nID, void* pContext)
 {
-    return CreateEx(0, lpszClassName, lpszWindowName, dwStyle | WS_CHILD, rect, pParentWnd, nID,
-                    pContext);
+    return CreateEx(0, lpszClassName, lpszWindowName, dwStyle | WS_CHILD, rect, pParentWnd, nID, pContext);
 }
 
-BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
-                    const RECT& rect, CWnd* pParentWnd, UINT nID, LPVOID lpParam)
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                    CWnd* pParentWnd, UINT nID, LPVOID lpParam)
 {
     // The frame's default rectangle stands for the system's default placement.
     bool systemDefault = rect.left == static_cast<LONG>(CW_USEDEFAULT) &&
-                         rect.top == static_cast<LONG>(CW_USEDEFAULT) && rect.right == 0 &&
-                         rect.bottom == 0;
+                         rect.top == static_cast<LONG>(CW_USEDEFAULT) && rect.right == 0 && rect.bottom == 0;
     int x = systemDefault ? CW_USEDEFAULT : rect.left;
     int y = systemDefault ? CW_USEDEFAULT : rect.top;
     int cx = systemDefault ? CW_USEDEFAULT : rect.right - rect.left;
@@ -206,9 +211,8 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), lpParam);
 }
 
-BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
-                    int x, int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu,
-                    LPVOID lpParam)
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x, int y,
+                    int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam)
 {
     if (m_hWnd != nullptr)
         return FALSE;
@@ -225,7 +229,8 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
     cs.hMenu = nIDorHMenu;
     cs.hInstance = AfxGetInstanceHandle();
     cs.lpCreateParams = lpParam;
-    if (!PreCreateWindow(cs)) {
+    if (!PreCreateWindow(cs))
+    {
         PostNcDestroy();
         return FALSE;
     }
@@ -234,12 +239,12 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
     bool attached;
     {
         CreateHook hook(this);
-        hWnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y,
-                                 cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance,
-                                 cs.lpCreateParams);
+        hWnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx, cs.cy,
+                                 cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
         attached = hook.Attached();
     }
-    if (hWnd == nullptr && !attached) {
+    if (hWnd == nullptr && !attached)
+    {
         // The window never existed, so it sent no WM_NCDESTROY.
         m_bCreated = false;
         PostNcDestroy();
@@ -267,9 +272,7 @@ BOOL CWnd::DestroyWindow()
     return m_hWnd != nullptr && ::DestroyWindow(m_hWnd);
 }
 
-void CWnd::PostNcDestroy()
-{
-}
+void CWnd::PostNcDestroy() {}
 
 // --- Wrappers ----------------------------------------------------------------
 
@@ -281,8 +284,7 @@ static BOOL ModifyWindowLong(HWND hWnd, int nIndex, DWORD dwRemove, DWORD dwAdd,
         return FALSE;
     ::SetWindowLongA(hWnd, nIndex, static_cast<LONG>(newStyle));
     if (nFlags != 0)
-        ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
-                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
+        ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
     return TRUE;
 }
 
@@ -314,7 +316,8 @@ void CWnd::GetWindowText(CString& rString) const
 UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer)
 {
     auto key = std::make_pair(m_hWnd, nIDEvent);
-    if (lpfnTimer == nullptr) {
+    if (lpfnTimer == nullptr)
+    {
         TimerProcs().erase(key);
         return ::SetTimer(m_hWnd, nIDEvent, nElapse, nullptr);
     }
@@ -337,27 +340,38 @@ LRESULT CALLBACK CWnd::WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
         return ::DefWindowProcA(hWnd, message, wParam, lParam);
 
     CurrentMessage saved = g_msgCur;
-    g_msgCur = {hWnd, message, wParam, lParam};
+    g_msgCur = { hWnd, message, wParam, lParam };
     LRESULT result = 0;
-    if (message == WM_NCDESTROY) {
+    if (message == WM_NCDESTROY)
+    {
         // The previous procedure sees the last message first (a list view
         // deletes its items here, notifying its parent); then the object lets
         // go of the window and may delete itself.
         result = pWnd->DefWindowProc(message, wParam, lParam);
         pWnd->DetachDestroyed();
         CWinApp* app = AfxGetApp();
-        if (app != nullptr && app->m_pMainWnd == pWnd) {
+        if (app != nullptr && app->m_pMainWnd == pWnd)
+        {
             app->m_pMainWnd = nullptr;
             ::PostQuitMessage(0);
         }
-        try {
+        try
+        {
             pWnd->PostNcDestroy();
-        } catch (...) {
         }
-    } else {
-        try {
+        catch (...)
+        {
+            // The window is gone whatever its object's clean-up did.
+        }
+    }
+    else
+    {
+        try
+        {
             result = pWnd->WindowProc(message, wParam, lParam);
-        } catch (...) {
+        }
+        catch (...)
+        {
             // No exception leaves a window procedure: the message ends here,
             // and a window whose creation threw is not created.
             result = message == WM_CREATE ? -1 : 0;
@@ -394,13 +408,15 @@ LRESULT CWnd::Default()
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    if (message == WM_COMMAND) {
+    if (message == WM_COMMAND)
+    {
         if (!OnCommand(wParam, lParam))
             return FALSE;
         *pResult = 0;
         return TRUE;
     }
-    if (message == WM_NOTIFY) {
+    if (message == WM_NOTIFY)
+    {
         LRESULT result = 0;
         if (!OnNotify(wParam, lParam, &result))
             return FALSE;
@@ -411,7 +427,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     const AFX_MSGMAP_ENTRY* e = FindMessageEntry(key, 0, 0);
     if (e == nullptr)
         return FALSE;
-    AFX_MSGARGS args = {message, wParam, lParam, nullptr, nullptr};
+    AFX_MSGARGS args = { message, wParam, lParam, nullptr, nullptr };
     *pResult = e->pfnCracker(this, args);
     return TRUE;
 }
@@ -420,7 +436,8 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     UINT nID = LOWORD(wParam);
     int nCode = HIWORD(wParam);
-    if (lParam == 0) {
+    if (lParam == 0)
+    {
         // A menu item or an accelerator: asked for its state first, as the
         // menu would show it.
         nCode = CN_COMMAND;
@@ -437,8 +454,7 @@ BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     const NMHDR* pHeader = reinterpret_cast<const NMHDR*>(lParam);
     CWnd* pChild = FromHandlePermanent(pHeader->hwndFrom);
-    return pChild != nullptr && pChild != this &&
-           pChild->OnChildNotify(WM_NOTIFY, wParam, lParam, pResult);
+    return pChild != nullptr && pChild != this && pChild->OnChildNotify(WM_NOTIFY, wParam, lParam, pResult);
 }
 
 BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
@@ -450,7 +466,7 @@ BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pR
     if (e == nullptr)
         return FALSE;
     *pResult = 0;
-    AFX_MSGARGS args = {message, wParam, lParam, nullptr, pResult};
+    AFX_MSGARGS args = { message, wParam, lParam, nullptr, pResult };
     e->pfnCracker(this, args);
     return TRUE;
 }
@@ -516,11 +532,11 @@ LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackgro
     HINSTANCE hInst = AfxGetInstanceHandle();
     char name[96];
     std::snprintf(name, sizeof name, "Fw:%p:%x:%p:%p:%p", static_cast<void*>(hInst), nClassStyle,
-              static_cast<void*>(hCursor), static_cast<void*>(hbrBackground),
-              static_cast<void*>(hIcon));
+                  static_cast<void*>(hCursor), static_cast<void*>(hbrBackground), static_cast<void*>(hIcon));
     const std::string& stored = *names.insert(name).first;
     WNDCLASSA wc = {};
-    if (!::GetClassInfoA(hInst, stored.c_str(), &wc)) {
+    if (!::GetClassInfoA(hInst, stored.c_str(), &wc))
+    {
         wc.style = nClassStyle;
         wc.lpfnWndProc = ::DefWindowProcA;
         wc.hInstance = hInst;

@@ -42,13 +42,12 @@ public:
     // Creation. The window belongs to this object from its first message on.
     // When creation fails after PreCreateWindow, PostNcDestroy has been called
     // (a frame has then deleted itself).
-    BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
-                CWnd* pParentWnd, UINT nID, void* pContext = nullptr);
-    BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
-                  const RECT& rect, CWnd* pParentWnd, UINT nID, LPVOID lpParam = nullptr);
-    BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
-                  int x, int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu,
-                  LPVOID lpParam = nullptr);
+    BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                UINT nID, void* pContext = nullptr);
+    BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                  CWnd* pParentWnd, UINT nID, LPVOID lpParam = nullptr);
+    BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x, int y,
+                  int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);
     virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
 
     // Takes over an existing window: its messages go through this object first.
@@ -74,13 +73,12 @@ public:
     }
     void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE)
     {
-        MoveWindow(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
-                   lpRect->bottom - lpRect->top, bRepaint);
+        MoveWindow(lpRect->left, lpRect->top, lpRect->right - lpRect->left, lpRect->bottom - lpRect->top, bRepaint);
     }
     BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags)
     {
-        return ::SetWindowPos(m_hWnd, pWndInsertAfter != nullptr ? pWndInsertAfter->m_hWnd : nullptr,
-                              x, y, cx, cy, nFlags);
+        return ::SetWindowPos(m_hWnd, pWndInsertAfter != nullptr ? pWndInsertAfter->m_hWnd : nullptr, x, y, cx, cy,
+                              nFlags);
     }
     void InvalidateRect(LPCRECT lpRect, BOOL bErase = TRUE) { ::InvalidateRect(m_hWnd, lpRect, bErase); }
     void Invalidate(BOOL bErase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, bErase); }
@@ -176,8 +174,8 @@ private:
 
 // Registers (once) a window class with the default window procedure and
 // returns its name.
-LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr,
-                            HBRUSH hbrBackground = nullptr, HICON hIcon = nullptr);
+LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr, HBRUSH hbrBackground = nullptr,
+                            HICON hIcon = nullptr);
 
 // Crackers of the window messages.
 template <auto pfn>
@@ -207,8 +205,7 @@ template <auto pfn>
 LRESULT AfxCrackHScroll(CCmdTarget* p, const AFX_MSGARGS& a)
 {
     CWnd* pControl = CWnd::FromHandle(reinterpret_cast<HWND>(a.lParam));
-    (AfxHandlerTarget<pfn>(p)->*pfn)(LOWORD(a.wParam), HIWORD(a.wParam),
-                                     reinterpret_cast<CScrollBar*>(pControl));
+    (AfxHandlerTarget<pfn>(p)->*pfn)(LOWORD(a.wParam), HIWORD(a.wParam), reinterpret_cast<CScrollBar*>(pControl));
     return 0;
 }
 
@@ -243,7 +240,7 @@ LRESULT AfxCrackNotify(CCmdTarget* p, const AFX_MSGARGS& a)
     return 0;
 }
 
-#define AFX_WM_ENTRY(msg, cracker, memberFxn) {msg, 0, 0, 0, &cracker<&ThisClass::memberFxn>},
+#define AFX_WM_ENTRY(msg, cracker, memberFxn) { msg, 0, 0, 0, &cracker<&ThisClass::memberFxn> },
 
 #define ON_WM_CREATE() AFX_WM_ENTRY(WM_CREATE, AfxCrackCreate, OnCreate)
 #define ON_WM_DESTROY() AFX_WM_ENTRY(WM_DESTROY, AfxCrackVoid, OnDestroy)
@@ -259,4 +256,4 @@ LRESULT AfxCrackNotify(CCmdTarget* p, const AFX_MSGARGS& a)
 // A notification this window sends its parent, handed back to this window:
 // void memberFxn(NMHDR*, LRESULT*).
 #define ON_NOTIFY_REFLECT(code, memberFxn) \
-    {WM_NOTIFY, static_cast<UINT>(code), 0, 0, &AfxCrackNotify<&ThisClass::memberFxn>},
+    { WM_NOTIFY, static_cast<UINT>(code), 0, 0, &AfxCrackNotify<&ThisClass::memberFxn> },

@@ -4,9 +4,11 @@
 
 #include <windows.h>
 
-namespace simcd {
+namespace simcd
+{
 
-class Handle {
+class Handle
+{
 public:
     explicit Handle(HANDLE h) : m_h(h) {}
     ~Handle()
@@ -22,4 +24,4 @@ private:
     HANDLE m_h;
 };
 
-} // namespace simcd
+}  // namespace simcd

@@ -8,15 +8,17 @@
 #include <cstring>
 #include <vector>
 
-namespace simcd {
+namespace simcd
+{
 
-namespace {
+namespace
+{
 
 // Wine's own request to define a drive letter from a Unix directory.
-const DWORD kDefineUnixDrive =
-    CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+const DWORD kDefineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
 
-struct UnixDriveRequest {
+struct UnixDriveRequest
+{
     ULONG size;
     ULONG type;
     ULONG fsType;
@@ -34,8 +36,8 @@ bool UnixPathOf(const std::string& folder, std::string& unixPath)
     typedef char*(__cdecl * UnixNameFn)(LPCWSTR);
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     // Through a plain function pointer type: the export is cdecl, not stdcall.
-    UnixNameFn toUnix = reinterpret_cast<UnixNameFn>(
-        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "wine_get_unix_file_name")));
+    UnixNameFn toUnix =
+        reinterpret_cast<UnixNameFn>(reinterpret_cast<void (*)()>(GetProcAddress(kernel, "wine_get_unix_file_name")));
     if (!toUnix)
         return false;
     WCHAR wide[MAX_PATH];
@@ -49,12 +51,13 @@ bool UnixPathOf(const std::string& folder, std::string& unixPath)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 bool MountManager::DefineCdrom(char letter, const std::string& folder, std::string& error)
 {
     std::string unixPath;
-    if (!UnixPathOf(folder, unixPath)) {
+    if (!UnixPathOf(folder, unixPath))
+    {
         error = "no Unix path for " + folder + " (not running under Wine?)";
         return false;
     }
@@ -66,13 +69,12 @@ bool MountManager::Remove(char letter, std::string& error)
     return Send(letter, DRIVE_NO_ROOT_DIR, std::string(), error);
 }
 
-bool MountManager::Send(char letter, unsigned long type, const std::string& unixPath,
-                        std::string& error)
+bool MountManager::Send(char letter, unsigned long type, const std::string& unixPath, std::string& error)
 {
     Handle manager(CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                               nullptr));
-    if (manager.Get() == INVALID_HANDLE_VALUE) {
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (manager.Get() == INVALID_HANDLE_VALUE)
+    {
         error = "cannot reach the mount manager";
         return false;
     }
@@ -80,17 +82,17 @@ bool MountManager::Send(char letter, unsigned long type, const std::string& unix
     UnixDriveRequest request = {};
     request.size = static_cast<ULONG>(buffer.size());
     request.type = type;
-    request.letter = static_cast<WCHAR>(letter >= 'A' && letter <= 'Z' ? letter - 'A' + 'a'
-                                                                       : letter);
-    if (!unixPath.empty()) {
+    request.letter = static_cast<WCHAR>(letter >= 'A' && letter <= 'Z' ? letter - 'A' + 'a' : letter);
+    if (!unixPath.empty())
+    {
         request.mountPointOffset = sizeof(UnixDriveRequest);
-        std::memcpy(buffer.data() + sizeof(UnixDriveRequest), unixPath.c_str(),
-                    unixPath.size() + 1);
+        std::memcpy(buffer.data() + sizeof(UnixDriveRequest), unixPath.c_str(), unixPath.size() + 1);
     }
     std::memcpy(buffer.data(), &request, sizeof(request));
     DWORD returned = 0;
-    if (!DeviceIoControl(manager.Get(), kDefineUnixDrive, buffer.data(),
-                         static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr)) {
+    if (!DeviceIoControl(manager.Get(), kDefineUnixDrive, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr, 0,
+                         &returned, nullptr))
+    {
         error = std::string("the mount manager refused drive ") + letter + ": (error " +
                 std::to_string(GetLastError()) + ")";
         return false;
@@ -98,4 +100,4 @@ bool MountManager::Send(char letter, unsigned long type, const std::string& unix
     return true;
 }
 
-} // namespace simcd
+}  // namespace simcd

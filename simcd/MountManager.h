@@ -4,17 +4,18 @@
 
 #include <string>
 
-namespace simcd {
+namespace simcd
+{
 
-class MountManager {
+class MountManager
+{
 public:
     // Makes the letter a CD-ROM drive whose root is the given Windows folder.
     static bool DefineCdrom(char letter, const std::string& folder, std::string& error);
     static bool Remove(char letter, std::string& error);
 
 private:
-    static bool Send(char letter, unsigned long type, const std::string& unixPath,
-                     std::string& error);
+    static bool Send(char letter, unsigned long type, const std::string& unixPath, std::string& error);
 };
 
-} // namespace simcd
+}  // namespace simcd

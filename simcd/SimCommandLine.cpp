@@ -10,26 +10,33 @@
 #include <cstring>
 #include <sstream>
 
-namespace simcd {
+namespace simcd
+{
 
-namespace {
+namespace
+{
 
 const int kUsageError = 2;
 const int kFailed = 1;
 
-struct FaultName {
+struct FaultName
+{
     const char* name;
     uint32_t bit;
 };
 
 const FaultName kFaultNames[] = {
-    {"open", kFaultOpenFails},         {"status", kFaultStatusFails},
-    {"notready", kFaultNotReady},      {"notracks", kFaultZeroTracks},
-    {"delay", kFaultDelay},            {"nonotify", kFaultNoNotify},
-    {"pastend", kFaultPositionPastEnd}, {"badtracks", kFaultGarbageTracks},
+    { "open", kFaultOpenFails },
+    { "status", kFaultStatusFails },
+    { "notready", kFaultNotReady },
+    { "notracks", kFaultZeroTracks },
+    { "delay", kFaultDelay },
+    { "nonotify", kFaultNoNotify },
+    { "pastend", kFaultPositionPastEnd },
+    { "badtracks", kFaultGarbageTracks },
 };
 
-const char* const kProfileNames[] = {"classic", "silent-stop", "stuck-playing"};
+const char* const kProfileNames[] = { "classic", "silent-stop", "stuck-playing" };
 
 // "D", "d", "D:" or "d:".
 bool ParseDrive(const std::string& text, char& letter)
@@ -50,7 +57,8 @@ bool ParseNumber(const std::string& text, uint32_t& value)
     if (text.empty() || text.size() > 9)
         return false;
     uint32_t result = 0;
-    for (char c : text) {
+    for (char c : text)
+    {
         if (c < '0' || c > '9')
             return false;
         result = result * 10 + static_cast<uint32_t>(c - '0');
@@ -77,7 +85,8 @@ bool ParseList(const std::string& text, std::vector<std::string>& items)
 
 const char* ModeName(uint32_t mode)
 {
-    switch (mode) {
+    switch (mode)
+    {
     case MCI_MODE_NOT_READY:
         return "not-ready";
     case MCI_MODE_STOP:
@@ -95,23 +104,36 @@ const char* ModeName(uint32_t mode)
 
 const char* CommandName(uint32_t command)
 {
-    switch (command) {
-    case 0x0801: return "OPEN_DRIVER";
-    case 0x0802: return "CLOSE_DRIVER";
-    case MCI_STATUS: return "STATUS";
-    case MCI_SET: return "SET";
-    case MCI_PLAY: return "PLAY";
-    case MCI_PAUSE: return "PAUSE";
-    case MCI_RESUME: return "RESUME";
-    case MCI_STOP: return "STOP";
-    case MCI_SEEK: return "SEEK";
-    case MCI_GETDEVCAPS: return "GETDEVCAPS";
-    case MCI_INFO: return "INFO";
-    default: return "OTHER";
+    switch (command)
+    {
+    case 0x0801:
+        return "OPEN_DRIVER";
+    case 0x0802:
+        return "CLOSE_DRIVER";
+    case MCI_STATUS:
+        return "STATUS";
+    case MCI_SET:
+        return "SET";
+    case MCI_PLAY:
+        return "PLAY";
+    case MCI_PAUSE:
+        return "PAUSE";
+    case MCI_RESUME:
+        return "RESUME";
+    case MCI_STOP:
+        return "STOP";
+    case MCI_SEEK:
+        return "SEEK";
+    case MCI_GETDEVCAPS:
+        return "GETDEVCAPS";
+    case MCI_INFO:
+        return "INFO";
+    default:
+        return "OTHER";
     }
 }
 
-} // namespace
+}  // namespace
 
 SimCommandLine::SimCommandLine(SimController& controller) : m_controller(controller) {}
 
@@ -119,41 +141,40 @@ SimCommandLine::SimCommandLine(SimController& controller) : m_controller(control
 // all come from here. A command whose first argument is a drive gets it
 // parsed before its handler runs.
 const SimCommandLine::Command SimCommandLine::kCommands[] = {
-    {"demo", 0, 0, false, &SimCommandLine::Demo, "demo",
-     "four drives: D: E: F: with discs of 12, 8 and 15\n"
-     "tracks, G: empty (replaces every simulated drive)"},
-    {"define", 1, 2, true, &SimCommandLine::Define, "define <drive> [label]",
-     "add an empty CD-ROM drive, e.g. define E: \"MY DISC\""},
-    {"remove", 1, 1, false, &SimCommandLine::Remove, "remove <drive>|all",
-     "remove a drive, or every simulated drive"},
-    {"insert", 2, 3, true, &SimCommandLine::Insert, "insert <drive> <ms>[,<ms>...] [start=<ms>]",
-     "put in a disc with these track lengths in ms\n"
-     "(start: where track 1 begins, default 2000)"},
-    {"takeout", 1, 1, true, &SimCommandLine::TakeOut, "takeout <drive>", "take the disc out"},
-    {"open", 1, 1, true, &SimCommandLine::Open, "open <drive>", "open the door (ends a play)"},
-    {"close", 1, 1, true, &SimCommandLine::Close, "close <drive>", "close the door"},
-    {"fault", 2, 3, true, &SimCommandLine::Fault, "fault <drive> none|<fault>[,<fault>...] [delay=<ms>]",
-     "replace the drive's faults; faults: open (open fails),\n"
-     "status (status fails), notready (mode stays not\n"
-     "ready), notracks (0 tracks), delay (every command\n"
-     "waits delay ms), nonotify (no end-of-play\n"
-     "notification), pastend (position past last track),\n"
-     "badtracks (the track count reads 4294967295)"},
-    {"profile", 2, 2, true, &SimCommandLine::Profile, "profile <drive> classic|silent-stop|stuck-playing",
-     "how the end of a play shows: classic (notified,\n"
-     "stopped), silent-stop (not notified, stopped),\n"
-     "stuck-playing (not notified, playing at the end\n"
-     "until the next command)"},
-    {"speed", 1, 1, false, &SimCommandLine::Speed, "speed <factor>",
-     "play advances at real time x factor (e.g. 1000)"},
-    {"state", 0, 1, false, &SimCommandLine::State, "state [drive]", "print the drives"},
-    {"journal", 0, 1, false, &SimCommandLine::Journal, "journal [clear]",
-     "print (or clear) the MCI commands received, one\n"
-     "line each (below)"},
-    {"register", 0, 0, false, &SimCommandLine::Register, "register",
-     "device type cdaudio uses the simulated drives"},
-    {"unregister", 0, 0, false, &SimCommandLine::Unregister, "unregister",
-     "device type cdaudio uses Wine's real CD driver"},
+    { "demo", 0, 0, false, &SimCommandLine::Demo, "demo",
+      "four drives: D: E: F: with discs of 12, 8 and 15\n"
+      "tracks, G: empty (replaces every simulated drive)" },
+    { "define", 1, 2, true, &SimCommandLine::Define, "define <drive> [label]",
+      "add an empty CD-ROM drive, e.g. define E: \"MY DISC\"" },
+    { "remove", 1, 1, false, &SimCommandLine::Remove, "remove <drive>|all",
+      "remove a drive, or every simulated drive" },
+    { "insert", 2, 3, true, &SimCommandLine::Insert, "insert <drive> <ms>[,<ms>...] [start=<ms>]",
+      "put in a disc with these track lengths in ms\n"
+      "(start: where track 1 begins, default 2000)" },
+    { "takeout", 1, 1, true, &SimCommandLine::TakeOut, "takeout <drive>", "take the disc out" },
+    { "open", 1, 1, true, &SimCommandLine::Open, "open <drive>", "open the door (ends a play)" },
+    { "close", 1, 1, true, &SimCommandLine::Close, "close <drive>", "close the door" },
+    { "fault", 2, 3, true, &SimCommandLine::Fault, "fault <drive> none|<fault>[,<fault>...] [delay=<ms>]",
+      "replace the drive's faults; faults: open (open fails),\n"
+      "status (status fails), notready (mode stays not\n"
+      "ready), notracks (0 tracks), delay (every command\n"
+      "waits delay ms), nonotify (no end-of-play\n"
+      "notification), pastend (position past last track),\n"
+      "badtracks (the track count reads 4294967295)" },
+    { "profile", 2, 2, true, &SimCommandLine::Profile, "profile <drive> classic|silent-stop|stuck-playing",
+      "how the end of a play shows: classic (notified,\n"
+      "stopped), silent-stop (not notified, stopped),\n"
+      "stuck-playing (not notified, playing at the end\n"
+      "until the next command)" },
+    { "speed", 1, 1, false, &SimCommandLine::Speed, "speed <factor>",
+      "play advances at real time x factor (e.g. 1000)" },
+    { "state", 0, 1, false, &SimCommandLine::State, "state [drive]", "print the drives" },
+    { "journal", 0, 1, false, &SimCommandLine::Journal, "journal [clear]",
+      "print (or clear) the MCI commands received, one\n"
+      "line each (below)" },
+    { "register", 0, 0, false, &SimCommandLine::Register, "register", "device type cdaudio uses the simulated drives" },
+    { "unregister", 0, 0, false, &SimCommandLine::Unregister, "unregister",
+      "device type cdaudio uses Wine's real CD driver" },
 };
 
 std::string SimCommandLine::Usage()
@@ -161,7 +182,8 @@ std::string SimCommandLine::Usage()
     const size_t kColumn = 27;
     std::string usage = "usage: simcd <command> [arguments]\n"
                         "Controls the simulated CD-ROM drives.\n";
-    for (const Command& command : kCommands) {
+    for (const Command& command : kCommands)
+    {
         std::string line = std::string("  ") + command.synopsis;
         // A synopsis too long for its column has its help on the next lines.
         line += line.size() < kColumn ? std::string(kColumn - line.size(), ' ') : "\n" + std::string(kColumn, ' ');
@@ -169,26 +191,26 @@ std::string SimCommandLine::Usage()
             line += *p == '\n' ? "\n" + std::string(kColumn, ' ') : std::string(1, *p);
         usage += line + "\n";
     }
-    return usage +
-           "A drive is a letter A, B or D to Y, with or without a colon.\n"
-           "A journal line (tools read it: its format stays as it is), fields separated\n"
-           "by blanks:\n"
-           "  TIME us pid PID D: dev ID COMMAND flags 0xFLAGS item ITEM track TRACK\n"
-           "  from FROM to TO format FORMAT callback 0xWINDOW -> result 0xERROR returned VALUE\n"
-           "TIME counts microseconds from the first line; D: is the drive (? when none);\n"
-           "COMMAND is OPEN_DRIVER, CLOSE_DRIVER, STATUS, SET, PLAY, PAUSE, RESUME, STOP,\n"
-           "SEEK, GETDEVCAPS, INFO or OTHER; the numbers are the command's parameters,\n"
-           "0 where it has none; RESULT is what the driver returned, VALUE the status\n"
-           "query's answer.\n";
+    return usage + "A drive is a letter A, B or D to Y, with or without a colon.\n"
+                   "A journal line (tools read it: its format stays as it is), fields separated\n"
+                   "by blanks:\n"
+                   "  TIME us pid PID D: dev ID COMMAND flags 0xFLAGS item ITEM track TRACK\n"
+                   "  from FROM to TO format FORMAT callback 0xWINDOW -> result 0xERROR returned VALUE\n"
+                   "TIME counts microseconds from the first line; D: is the drive (? when none);\n"
+                   "COMMAND is OPEN_DRIVER, CLOSE_DRIVER, STATUS, SET, PLAY, PAUSE, RESUME, STOP,\n"
+                   "SEEK, GETDEVCAPS, INFO or OTHER; the numbers are the command's parameters,\n"
+                   "0 where it has none; RESULT is what the driver returned, VALUE the status\n"
+                   "query's answer.\n";
 }
 
 int SimCommandLine::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
+    if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h")
+    {
         (args.empty() ? err : out) << Usage();
         return args.empty() ? kUsageError : 0;
     }
-    Invocation call{args, 0, out, {}};
+    Invocation call{ args, 0, out, {} };
     int status = Execute(call);
     if (status != 0)
         err << "simcd: " << call.error << "\n";
@@ -198,7 +220,8 @@ int SimCommandLine::Run(const std::vector<std::string>& args, std::ostream& out,
 int SimCommandLine::Execute(Invocation& call)
 {
     const std::string& name = call.args[0];
-    for (const Command& command : kCommands) {
+    for (const Command& command : kCommands)
+    {
         if (name != command.name)
             continue;
         const size_t count = call.args.size() - 1;
@@ -249,7 +272,8 @@ int SimCommandLine::Insert(Invocation& call)
     std::vector<uint32_t> lengths;
     if (!ParseList(call.args[2], items))
         return UsageError(call, "not a list of track lengths: " + call.args[2]);
-    for (const std::string& item : items) {
+    for (const std::string& item : items)
+    {
         uint32_t length;
         if (!ParseNumber(item, length))
             return UsageError(call, "not a track length in ms: " + item);
@@ -280,11 +304,13 @@ int SimCommandLine::Fault(Invocation& call)
 {
     uint32_t faults = 0;
     uint32_t delay = 0;
-    if (call.args[2] != "none") {
+    if (call.args[2] != "none")
+    {
         std::vector<std::string> items;
         if (!ParseList(call.args[2], items))
             return UsageError(call, "not a list of faults: " + call.args[2]);
-        for (const std::string& item : items) {
+        for (const std::string& item : items)
+        {
             uint32_t bit = 0;
             for (const FaultName& fault : kFaultNames)
                 if (item == fault.name)
@@ -356,20 +382,25 @@ int SimCommandLine::Unregister(Invocation& call)
 void SimCommandLine::PrintState(std::ostream& out, char letter)
 {
     out << "time factor " << m_controller.GetTimeFactor() << "\n";
-    for (const SimDriveInfo& drive : m_controller.GetDrives()) {
+    for (const SimDriveInfo& drive : m_controller.GetDrives())
+    {
         if (letter && drive.letter != letter)
             continue;
         out << drive.letter << ": \"" << drive.label << "\" " << ModeName(drive.mode)
             << (drive.doorOpen ? ", door open" : "");
-        if (drive.hasDisc) {
-            out << ", " << drive.trackLengthsMs.size() << " tracks from " << drive.discStartMs
-                << " ms, position " << drive.positionMs << " ms";
-        } else {
+        if (drive.hasDisc)
+        {
+            out << ", " << drive.trackLengthsMs.size() << " tracks from " << drive.discStartMs << " ms, position "
+                << drive.positionMs << " ms";
+        }
+        else
+        {
             out << ", no disc";
         }
         out << ", " << drive.openDevices << " devices open";
         out << ", profile " << (drive.profile < 3 ? kProfileNames[drive.profile] : "?");
-        if (drive.faults) {
+        if (drive.faults)
+        {
             out << ", faults";
             for (const FaultName& fault : kFaultNames)
                 if (drive.faults & fault.bit)
@@ -378,7 +409,8 @@ void SimCommandLine::PrintState(std::ostream& out, char letter)
                 out << " (" << drive.delayMs << " ms)";
         }
         out << "\n";
-        if (drive.hasDisc) {
+        if (drive.hasDisc)
+        {
             out << "    tracks ms:";
             for (uint32_t length : drive.trackLengthsMs)
                 out << " " << length;
@@ -392,14 +424,14 @@ void SimCommandLine::PrintJournal(std::ostream& out)
     std::vector<SimJournalEntry> entries = m_controller.GetJournal();
     uint64_t first = entries.empty() ? 0 : entries.front().timeUs;
     char line[320];
-    for (const SimJournalEntry& e : entries) {
+    for (const SimJournalEntry& e : entries)
+    {
         std::snprintf(line, sizeof(line),
                       "%10llu us  pid %-5u %c: dev %-3u %-12s flags 0x%04x item %u track %u "
                       "from %u to %u format %u callback 0x%x -> result 0x%x returned %u\n",
-                      static_cast<unsigned long long>(e.timeUs - first), e.processId,
-                      e.drive ? e.drive : '?', e.deviceId, CommandName(e.command), e.flags,
-                      e.item, e.track, e.from, e.to, e.timeFormat, e.callback, e.result,
-                      e.returned);
+                      static_cast<unsigned long long>(e.timeUs - first), e.processId, e.drive ? e.drive : '?',
+                      e.deviceId, CommandName(e.command), e.flags, e.item, e.track, e.from, e.to, e.timeFormat,
+                      e.callback, e.result, e.returned);
         out << line;
     }
 }
@@ -412,18 +444,20 @@ bool SimCommandLine::SetRegisteredDriver(const char* dll, std::string& error)
         "Software\\Microsoft\\Windows NT\\CurrentVersion\\MCI",
         "Software\\Microsoft\\Windows NT\\CurrentVersion\\MCI32",
     };
-    for (const char* path : kKeys) {
+    for (const char* path : kKeys)
+    {
         HKEY key;
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS) {
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS)
+        {
             error = std::string("cannot open HKLM\\") + path;
             return false;
         }
-        LONG status = RegSetValueExA(key, "cdaudio", 0, REG_SZ,
-                                     reinterpret_cast<const BYTE*>(dll),
+        LONG status = RegSetValueExA(key, "cdaudio", 0, REG_SZ, reinterpret_cast<const BYTE*>(dll),
                                      static_cast<DWORD>(std::strlen(dll) + 1));
         RegCloseKey(key);
-        if (status != ERROR_SUCCESS) {
+        if (status != ERROR_SUCCESS)
+        {
             error = std::string("cannot write HKLM\\") + path;
             return false;
         }
@@ -431,4 +465,4 @@ bool SimCommandLine::SetRegisteredDriver(const char* dll, std::string& error)
     return true;
 }
 
-} // namespace simcd
+}  // namespace simcd

@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
-namespace simcd {
+namespace simcd
+{
 
 class SimController;
 
-class SimCommandLine {
+class SimCommandLine
+{
 public:
     explicit SimCommandLine(SimController& controller);
 
@@ -23,13 +25,15 @@ public:
 private:
     // One run of a command: its arguments (the command's name first), the
     // drive parsed from them, where it prints, and the error it leaves.
-    struct Invocation {
+    struct Invocation
+    {
         const std::vector<std::string>& args;
         char letter;
         std::ostream& out;
         std::string error;
     };
-    struct Command {
+    struct Command
+    {
         const char* name;
         size_t minArgs, maxArgs;
         bool driveFirst;  // the first argument is a drive, parsed for the handler
@@ -65,4 +69,4 @@ private:
     SimController& m_controller;
 };
 
-} // namespace simcd
+}  // namespace simcd

@@ -7,9 +7,11 @@
 #include <cmath>
 #include <cstring>
 
-namespace simcd {
+namespace simcd
+{
 
-namespace {
+namespace
+{
 
 std::string DriveFolder(char letter)
 {
@@ -21,12 +23,11 @@ std::string DriveFolder(char letter)
 // The label in UTF-16, as the ANSI code page reads it; empty when it cannot.
 std::wstring WideLabel(const std::string& label)
 {
-    const int cch = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, label.c_str(),
-                                        static_cast<int>(label.size()), nullptr, 0);
+    const int cch =
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, label.c_str(), static_cast<int>(label.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(cch), L'\0');
     if (cch > 0)
-        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, label.c_str(),
-                            static_cast<int>(label.size()), &wide[0], cch);
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, label.c_str(), static_cast<int>(label.size()), &wide[0], cch);
     return wide;
 }
 
@@ -34,21 +35,20 @@ std::wstring WideLabel(const std::string& label)
 bool WriteLabel(const std::string& folder, const std::string& label)
 {
     std::string path = folder + "\\.windows-label";
-    if (label.empty()) {
+    if (label.empty())
+    {
         DeleteFileA(path.c_str());
         return true;
     }
-    Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.Get() == INVALID_HANDLE_VALUE)
         return false;
     const std::wstring wide = WideLabel(label);
-    const int cb = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()),
-                                       nullptr, 0, nullptr, nullptr);
+    const int cb =
+        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string text(static_cast<size_t>(cb), '\0');
     if (cb > 0)
-        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), &text[0], cb,
-                            nullptr, nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), &text[0], cb, nullptr, nullptr);
     text += "\n";
     DWORD written = 0;
     BOOL ok = WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
@@ -75,7 +75,7 @@ SimDriveInfo InfoOf(SimWorld& world, SimDriveRecord& drive)
     return info;
 }
 
-} // namespace
+}  // namespace
 
 SimController::SimController() : m_pWorld(new SimWorld) {}
 
@@ -131,8 +131,7 @@ bool SimController::DefineDrive(char letter, const std::string& label)
     if (cchLabel == 0 && !label.empty())
         return Fail("volume label that is no text in the ANSI code page");
     if (cchLabel > static_cast<size_t>(kMaxLabelChars) || label.size() >= sizeof(SimDriveRecord::label))
-        return Fail("volume label longer than " + std::to_string(kMaxLabelChars) +
-                    " characters (a CD's longest)");
+        return Fail("volume label longer than " + std::to_string(kMaxLabelChars) + " characters (a CD's longest)");
     for (char c : label)
         if (static_cast<unsigned char>(c) < 0x20)
             return Fail("volume label with control characters");
@@ -194,15 +193,15 @@ bool SimController::RemoveAllDrives()
     return true;
 }
 
-bool SimController::InsertDisc(char letter, const std::vector<uint32_t>& trackLengthsMs,
-                               uint32_t startMs)
+bool SimController::InsertDisc(char letter, const std::vector<uint32_t>& trackLengthsMs, uint32_t startMs)
 {
     if (!CheckLetter(letter))
         return false;
     if (trackLengthsMs.empty() || trackLengthsMs.size() > static_cast<size_t>(kMaxTracks))
         return Fail("a disc holds 1 to 99 tracks");
     uint64_t total = startMs;
-    for (uint32_t length : trackLengthsMs) {
+    for (uint32_t length : trackLengthsMs)
+    {
         if (length < 1000)
             return Fail("a track lasts at least 1000 ms");
         total += length;
@@ -216,8 +215,7 @@ bool SimController::InsertDisc(char letter, const std::vector<uint32_t>& trackLe
         drive.hasDisc = 1;
         drive.doorOpen = 0;
         drive.trackCount = static_cast<uint32_t>(trackLengthsMs.size());
-        std::memcpy(drive.trackLengths, trackLengthsMs.data(),
-                    trackLengthsMs.size() * sizeof(uint32_t));
+        std::memcpy(drive.trackLengths, trackLengthsMs.data(), trackLengthsMs.size() * sizeof(uint32_t));
         drive.discStart = startMs;
         drive.position = startMs;
         drive.transport = kStopped;
@@ -337,9 +335,7 @@ std::vector<SimJournalEntry> SimController::GetJournal() const
         return entries;
     SimWorld::Lock lock(*m_pWorld);
     const SimWorldData& data = m_pWorld->Data();
-    uint64_t first = data.journalWritten > kJournalCapacity
-                         ? data.journalWritten - kJournalCapacity
-                         : 0;
+    uint64_t first = data.journalWritten > kJournalCapacity ? data.journalWritten - kJournalCapacity : 0;
     for (uint64_t i = first; i < data.journalWritten; ++i)
         entries.push_back(data.journal[i % kJournalCapacity]);
     return entries;
@@ -347,13 +343,11 @@ std::vector<SimJournalEntry> SimController::GetJournal() const
 
 bool SimController::BuildDemo()
 {
-    static const uint32_t kFirst[] = {252000, 198000, 241000, 305000, 187000, 226000,
-                                      274000, 213000, 259000, 191000, 236000, 318000};
-    static const uint32_t kSecond[] = {341000, 287000, 402000, 265000,
-                                       378000, 296000, 333000, 421000};
-    static const uint32_t kThird[] = {164000, 201000, 178000, 232000, 149000,
-                                      215000, 193000, 247000, 171000, 208000,
-                                      186000, 224000, 157000, 239000, 262000};
+    static const uint32_t kFirst[] = { 252000, 198000, 241000, 305000, 187000, 226000,
+                                       274000, 213000, 259000, 191000, 236000, 318000 };
+    static const uint32_t kSecond[] = { 341000, 287000, 402000, 265000, 378000, 296000, 333000, 421000 };
+    static const uint32_t kThird[] = { 164000, 201000, 178000, 232000, 149000, 215000, 193000, 247000,
+                                       171000, 208000, 186000, 224000, 157000, 239000, 262000 };
     if (!RemoveAllDrives() || !SetTimeFactor(1.0))
         return false;
     return DefineDrive('D', "SUNRISE") &&
@@ -361,8 +355,7 @@ bool SimController::BuildDemo()
            DefineDrive('E', "夜想曲集") &&
            InsertDisc('E', std::vector<uint32_t>(std::begin(kSecond), std::end(kSecond))) &&
            DefineDrive('F', "HARBOUR LIGHTS") &&
-           InsertDisc('F', std::vector<uint32_t>(std::begin(kThird), std::end(kThird))) &&
-           DefineDrive('G');
+           InsertDisc('F', std::vector<uint32_t>(std::begin(kThird), std::end(kThird))) && DefineDrive('G');
 }
 
 uint64_t SimController::NowUs()
@@ -370,4 +363,4 @@ uint64_t SimController::NowUs()
     return SimWorld::NowUs();
 }
 
-} // namespace simcd
+}  // namespace simcd

@@ -12,11 +12,13 @@
 #include <string>
 #include <vector>
 
-namespace simcd {
+namespace simcd
+{
 
 class SimWorld;
 
-class SimController {
+class SimController
+{
 public:
     SimController();
     ~SimController();
@@ -37,8 +39,7 @@ public:
     bool RemoveAllDrives();
 
     // Puts a disc into an empty drive and closes its door.
-    bool InsertDisc(char letter, const std::vector<uint32_t>& trackLengthsMs,
-                    uint32_t startMs = kDefaultDiscStartMs);
+    bool InsertDisc(char letter, const std::vector<uint32_t>& trackLengthsMs, uint32_t startMs = kDefaultDiscStartMs);
     // Takes the disc out; a play in progress ends (aborted).
     bool RemoveDisc(char letter);
     // Opening the door ends a play in progress (aborted).
@@ -80,4 +81,4 @@ private:
     mutable std::string m_strError;
 };
 
-} // namespace simcd
+}  // namespace simcd

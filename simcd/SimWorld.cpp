@@ -5,27 +5,31 @@
 
 #include <cstring>
 
-namespace simcd {
+namespace simcd
+{
 
-namespace {
+namespace
+{
 
-const uint32_t kMagic = 0x44435353; // "SSCD"
+const uint32_t kMagic = 0x44435353;  // "SSCD"
 const char kMutexName[] = "OndaluxSimCD.Mutex";
 const char kMappingName[] = "OndaluxSimCD.World";
 
-} // namespace
+}  // namespace
 
 SimWorld::SimWorld()
 {
     std::string folder = StorageFolder();
-    if (folder.empty()) {
+    if (folder.empty())
+    {
         m_strError = "no folder for the simulated world";
         return;
     }
     // The first process to create the mutex owns it at once, so it can bring
     // the stored world to a consistent state before anyone else reads it.
     m_hMutex = CreateMutexA(nullptr, TRUE, kMutexName);
-    if (!m_hMutex) {
+    if (!m_hMutex)
+    {
         m_strError = "cannot create the world's mutex";
         return;
     }
@@ -34,26 +38,30 @@ SimWorld::SimWorld()
         WaitForSingleObject(m_hMutex, INFINITE);
 
     std::string path = folder + "\\world.bin";
-    m_hFile = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (m_hFile == INVALID_HANDLE_VALUE) {
+    m_hFile = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (m_hFile == INVALID_HANDLE_VALUE)
+    {
         m_strError = "cannot open " + path;
-    } else {
-        m_hMapping = CreateFileMappingA(m_hFile, nullptr, PAGE_READWRITE, 0,
-                                        sizeof(SimWorldData), kMappingName);
+    }
+    else
+    {
+        m_hMapping = CreateFileMappingA(m_hFile, nullptr, PAGE_READWRITE, 0, sizeof(SimWorldData), kMappingName);
         if (m_hMapping)
-            m_pData = static_cast<SimWorldData*>(
-                MapViewOfFile(m_hMapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SimWorldData)));
+            m_pData =
+                static_cast<SimWorldData*>(MapViewOfFile(m_hMapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SimWorldData)));
         if (!m_pData)
             m_strError = "cannot map the simulated world";
     }
-    if (m_pData && (m_pData->magic != kMagic || m_pData->size != sizeof(SimWorldData))) {
+    if (m_pData && (m_pData->magic != kMagic || m_pData->size != sizeof(SimWorldData)))
+    {
         std::memset(static_cast<void*>(m_pData), 0, sizeof(SimWorldData));
         m_pData->magic = kMagic;
         m_pData->size = sizeof(SimWorldData);
         m_pData->timeFactor = 1.0;
-    } else if (m_pData && first) {
+    }
+    else if (m_pData && first)
+    {
         Normalize();
     }
     ReleaseMutex(m_hMutex);
@@ -75,7 +83,8 @@ SimWorld::~SimWorld()
 // open devices of an earlier session are over, and its clock is not ours.
 void SimWorld::Normalize()
 {
-    for (SimDriveRecord& drive : m_pData->drives) {
+    for (SimDriveRecord& drive : m_pData->drives)
+    {
         if (drive.transport == kPlaying || drive.transport == kStuck)
             drive.transport = kStopped;
         drive.completed = 0;
@@ -87,7 +96,7 @@ void SimWorld::Normalize()
 SimWorld::Lock::Lock(SimWorld& world) : m_hMutex(world.m_hMutex)
 {
     if (m_hMutex)
-        WaitForSingleObject(m_hMutex, INFINITE); // an abandoned mutex is ours too
+        WaitForSingleObject(m_hMutex, INFINITE);  // an abandoned mutex is ours too
 }
 
 SimWorld::Lock::~Lock()
@@ -118,7 +127,8 @@ uint32_t SimWorld::Mode(const SimDriveRecord& drive)
 {
     if (drive.doorOpen || !drive.hasDisc)
         return MCI_MODE_OPEN;
-    switch (drive.transport) {
+    switch (drive.transport)
+    {
     case kPlaying:
     case kStuck:
         return MCI_MODE_PLAY;
@@ -136,7 +146,8 @@ void SimWorld::Settle(SimDriveRecord& drive)
     uint64_t elapsedUs = NowUs() - drive.playStartUs;
     double advanced = static_cast<double>(elapsedUs) / 1000.0 * m_pData->timeFactor;
     double reached = drive.position + advanced;
-    if (reached >= drive.playTo) {
+    if (reached >= drive.playTo)
+    {
         drive.position = drive.playTo;
         drive.transport = drive.profile == kProfileStuckPlaying ? kStuck : kStopped;
         ++drive.generation;
@@ -184,8 +195,7 @@ void SimWorld::Interrupt(SimDriveRecord& drive, SimTransport transport)
     drive.position = position;
 }
 
-void SimWorld::StartPlay(SimDriveRecord& drive, uint32_t from, uint32_t to, uint32_t window,
-                         uint32_t deviceId)
+void SimWorld::StartPlay(SimDriveRecord& drive, uint32_t from, uint32_t to, uint32_t window, uint32_t deviceId)
 {
     Interrupt(drive, kStopped);
     drive.position = from;
@@ -198,15 +208,18 @@ void SimWorld::StartPlay(SimDriveRecord& drive, uint32_t from, uint32_t to, uint
     drive.notifyWindow = window;
     drive.notifyDevice = deviceId;
     drive.notifyProcess = GetCurrentProcessId();
-    Settle(drive); // a play of no length is over at once
+    Settle(drive);  // a play of no length is over at once
 }
 
 void SimWorld::SetTimeFactor(double factor)
 {
-    for (SimDriveRecord& drive : m_pData->drives) {
-        if (drive.defined && drive.transport == kPlaying) {
+    for (SimDriveRecord& drive : m_pData->drives)
+    {
+        if (drive.defined && drive.transport == kPlaying)
+        {
             uint32_t position = Position(drive);
-            if (drive.transport == kPlaying) {
+            if (drive.transport == kPlaying)
+            {
                 drive.position = position;
                 drive.playStartUs = NowUs();
             }
@@ -222,12 +235,10 @@ uint64_t SimWorld::AppendJournal(const SimJournalEntry& entry)
     return sequence;
 }
 
-void SimWorld::UpdateJournal(uint64_t sequence, uint32_t result, uint32_t returned,
-                             uint32_t timeFormat)
+void SimWorld::UpdateJournal(uint64_t sequence, uint32_t result, uint32_t returned, uint32_t timeFormat)
 {
     // The entry may have been cleared or overwritten meanwhile.
-    if (sequence >= m_pData->journalWritten ||
-        m_pData->journalWritten - sequence > kJournalCapacity)
+    if (sequence >= m_pData->journalWritten || m_pData->journalWritten - sequence > kJournalCapacity)
         return;
     SimJournalEntry& entry = m_pData->journal[sequence % kJournalCapacity];
     entry.result = result;
@@ -257,12 +268,11 @@ uint64_t SimWorld::NowUs()
 std::string SimWorld::StorageFolder()
 {
     char base[MAX_PATH];
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0,
-                                base)))
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, base)))
         return std::string();
     std::string folder = std::string(base) + "\\OndaluxSimCD";
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
 }
 
-} // namespace simcd
+}  // namespace simcd

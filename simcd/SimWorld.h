@@ -11,23 +11,31 @@
 #include <cstdint>
 #include <string>
 
-namespace simcd {
+namespace simcd
+{
 
 // kStuck: a stuck-playing drive past the end of its play, reporting
 // MCI_MODE_PLAY at the play's end.
-enum SimTransport : uint32_t { kStopped = 0, kPlaying = 1, kPaused = 2, kStuck = 3 };
+enum SimTransport : uint32_t
+{
+    kStopped = 0,
+    kPlaying = 1,
+    kPaused = 2,
+    kStuck = 3
+};
 
-struct SimDriveRecord {
+struct SimDriveRecord
+{
     uint32_t defined;
     char letter;
-    char label[2 * kMaxLabelChars + 2]; // ANSI: up to two bytes a character
+    char label[2 * kMaxLabelChars + 2];  // ANSI: up to two bytes a character
     uint32_t doorOpen;
     uint32_t hasDisc;
     uint32_t trackCount;
     uint32_t trackLengths[kMaxTracks];
     uint32_t discStart;
-    uint32_t transport;      // SimTransport
-    uint32_t position;       // ms; while playing, the position at playStartUs
+    uint32_t transport;  // SimTransport
+    uint32_t position;   // ms; while playing, the position at playStartUs
     uint64_t playStartUs;
     uint32_t playTo;         // ms: where the current play ends
     uint32_t generation;     // changes whenever a play starts or ends
@@ -39,21 +47,23 @@ struct SimDriveRecord {
     uint32_t faults;
     uint32_t delayMs;
     uint32_t openDevices;
-    uint32_t profile;        // SimProfile
+    uint32_t profile;  // SimProfile
 };
 
 constexpr uint32_t kJournalCapacity = 16384;
 
-struct SimWorldData {
+struct SimWorldData
+{
     uint32_t magic;
     uint32_t size;
     double timeFactor;
     SimDriveRecord drives[26];
-    uint64_t journalWritten; // entries appended since the last clear
+    uint64_t journalWritten;  // entries appended since the last clear
     SimJournalEntry journal[kJournalCapacity];
 };
 
-class SimWorld {
+class SimWorld
+{
 public:
     SimWorld();
     ~SimWorld();
@@ -64,7 +74,8 @@ public:
     const std::string& GetError() const { return m_strError; }
 
     // Holds the world's mutex; every access below needs one.
-    class Lock {
+    class Lock
+    {
     public:
         explicit Lock(SimWorld& world);
         ~Lock();
@@ -96,8 +107,7 @@ public:
     // completed).
     void Interrupt(SimDriveRecord& drive, SimTransport transport);
     // Starts a play; the notification window may be 0.
-    void StartPlay(SimDriveRecord& drive, uint32_t from, uint32_t to, uint32_t window,
-                   uint32_t deviceId);
+    void StartPlay(SimDriveRecord& drive, uint32_t from, uint32_t to, uint32_t window, uint32_t deviceId);
     // Posts and clears a due end-of-play notification (withheld with
     // kFaultNoNotify).
     void DeliverCompletion(SimDriveRecord& drive);
@@ -108,8 +118,7 @@ public:
 
     // Appends an entry and returns its sequence number for UpdateJournal.
     uint64_t AppendJournal(const SimJournalEntry& entry);
-    void UpdateJournal(uint64_t sequence, uint32_t result, uint32_t returned,
-                       uint32_t timeFormat);
+    void UpdateJournal(uint64_t sequence, uint32_t result, uint32_t returned, uint32_t timeFormat);
     void ClearJournal();
 
     static uint64_t NowUs();
@@ -126,4 +135,4 @@ private:
     std::string m_strError;
 };
 
-} // namespace simcd
+}  // namespace simcd

@@ -8,6 +8,5 @@ int main(int argc, char** argv)
 {
     simcd::SimController controller;
     simcd::SimCommandLine commandLine(controller);
-    return commandLine.Run(std::vector<std::string>(argv + 1, argv + argc), std::cout,
-                           std::cerr);
+    return commandLine.Run(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
 }

@@ -8,8 +8,8 @@ TEST(Platform, AnsiCodePageIsJapanese)
 
 TEST(Platform, TopLevelWindowCanBeCreated)
 {
-    HWND hwnd = CreateWindowExA(0, "STATIC", "x", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                                nullptr, nullptr, GetModuleHandle(nullptr), nullptr);
+    HWND hwnd = CreateWindowExA(0, "STATIC", "x", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                GetModuleHandle(nullptr), nullptr);
     ASSERT_NE(nullptr, hwnd);
     DestroyWindow(hwnd);
 }

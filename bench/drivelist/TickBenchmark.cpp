@@ -12,8 +12,7 @@
 #include "simcd/SimController.h"
 
 class CBenchApp : public CWinApp
-{
-};
+{};
 
 CBenchApp theApp;
 
@@ -48,9 +47,9 @@ bool Measure(simcd::SimController& sim, int nDrives)
     }
     CWnd host;
     CBenchList list;
-    if (!host.CreateEx(0, AfxRegisterWndClass(0), "tick benchmark", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                       800, 900, nullptr, nullptr)
-        || !list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 780, 860), &host, AFX_IDW_PANE_FIRST))
+    if (!host.CreateEx(0, AfxRegisterWndClass(0), "tick benchmark", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 900,
+                       nullptr, nullptr) ||
+        !list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 780, 860), &host, AFX_IDW_PANE_FIRST))
         return false;
     list.KillTimer(CCDDriveListWnd::IDT_STATUS);
     bool bPlaying = list.GetItemCount() == nDrives;
@@ -73,11 +72,11 @@ bool Measure(simcd::SimController& sim, int nDrives)
     sim.RemoveAllDrives();
     if (!bPlaying)
         return false;
-    std::printf("tick with %2d drive(s) playing: median %.0f us (ordinary %.0f us, whole-second %.0f us)\n",
-                nDrives, Median(all), Median(ordinary), Median(wholeSecond));
+    std::printf("tick with %2d drive(s) playing: median %.0f us (ordinary %.0f us, whole-second %.0f us)\n", nDrives,
+                Median(all), Median(ordinary), Median(wholeSecond));
     return true;
 }
-}
+}  // namespace
 
 int main()
 {

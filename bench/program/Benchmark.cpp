@@ -36,8 +36,7 @@
 #include <vector>
 
 class CBenchApp : public CWinApp
-{
-};
+{};
 
 CBenchApp theApp;
 
@@ -157,11 +156,7 @@ void Replay(const Commands& commands)
 class Clocks
 {
 public:
-    explicit Clocks(int nServerPid)
-        : m_clock(UnixPidOf(ThisExe()))
-        , m_serverClock(nServerPid)
-    {
-    }
+    explicit Clocks(int nServerPid) : m_clock(UnixPidOf(ThisExe())), m_serverClock(nServerPid) {}
     template <class F>
     void Measure(F f)
     {
@@ -292,8 +287,7 @@ public:
                 continue;
             MCI_SET_PARMS set = {};
             set.dwTimeFormat = MCI_FORMAT_MILLISECONDS;
-            mciSendCommandA(open.wDeviceID, MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT,
-                            reinterpret_cast<DWORD_PTR>(&set));
+            mciSendCommandA(open.wDeviceID, MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&set));
             m_ids.push_back(open.wDeviceID);
         }
     }
@@ -377,7 +371,8 @@ void MeasureSkew(simcd::SimController& sim, int nDrives, HWND hNotify)
                 times.push_back(e.timeUs);
         }
         if (times.size() >= static_cast<size_t>(nDrives))
-            skews.push_back(static_cast<double>(times.back() - times[times.size() - static_cast<size_t>(nDrives)]) / 1000.0);
+            skews.push_back(static_cast<double>(times.back() - times[times.size() - static_cast<size_t>(nDrives)]) /
+                            1000.0);
         floors.push_back(drives.PlayAll(sim, hNotify));
     }
     program.Close();
@@ -424,8 +419,8 @@ void MeasureStartUp(simcd::SimController& sim)
     {
         const double dMedian = Summarise(runs.second).median;
         const double dFloor = Summarise(floor[runs.first]).median;
-        std::printf("| start-up, %-9s | %.0f ms | %.0f ms | %.2f x |\n",
-                    runs.first == 0 ? "demo" : "24 drives", dMedian, dFloor, Ratio(dMedian, dFloor));
+        std::printf("| start-up, %-9s | %.0f ms | %.0f ms | %.2f x |\n", runs.first == 0 ? "demo" : "24 drives",
+                    dMedian, dFloor, Ratio(dMedian, dFloor));
     }
 }
 
@@ -528,8 +523,7 @@ void MeasureIdle(simcd::SimController& sim, int nServerPid)
                 const bool bStarted = platform.Start(FloorExe());
                 ::SetEnvironmentVariableA("FLOOR_PLAY", nullptr);
                 ::SetEnvironmentVariableA("FLOOR_TICK", nullptr);
-                if (!bStarted
-                    || !platform.WaitForWindow(4))
+                if (!bStarted || !platform.WaitForWindow(4))
                     return;
                 ::Sleep(1750);
                 const IdleCpu cpu = MeasureCpu(FloorExe(), serverClock, dwMs);
@@ -545,7 +539,7 @@ void MeasureIdle(simcd::SimController& sim, int nServerPid)
                     dFloor, dFloorServer, Ratio(dProgram + dServer, dFloor + dFloorServer));
     }
 }
-}
+}  // namespace
 
 int main(int argc, char** argv)
 {

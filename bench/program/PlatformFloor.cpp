@@ -25,7 +25,7 @@
 
 namespace
 {
-const int kListId = 59648;    // where the benchmark's probe looks for the list
+const int kListId = 59648;  // where the benchmark's probe looks for the list
 const int kStatusId = 59393;
 
 struct Command
@@ -160,7 +160,7 @@ LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     }
     return ::DefWindowProcA(hWnd, message, wParam, lParam);
 }
-}
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nShow)
 {
@@ -179,20 +179,17 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nShow)
     wc.lpszClassName = "PlatformFloor";
     ::RegisterClassA(&wc);
     // The program's first size: the default size less a third.
-    HWND hWnd = ::CreateWindowA("PlatformFloor", "Platform floor", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                hInstance, nullptr);
+    HWND hWnd = ::CreateWindowA("PlatformFloor", "Platform floor", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, hInstance, nullptr);
     RECT rect = {};
     ::GetWindowRect(hWnd, &rect);
-    ::MoveWindow(hWnd, rect.left, rect.top, (rect.right - rect.left) * 2 / 3, (rect.bottom - rect.top) * 2 / 3,
-                 FALSE);
+    ::MoveWindow(hWnd, rect.left, rect.top, (rect.right - rect.left) * 2 / 3, (rect.bottom - rect.top) * 2 / 3, FALSE);
 
     g_hStatus = ::CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hWnd,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusId)), hInstance, nullptr);
     g_hList = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                                WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0, 0,
-                                0, hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), hInstance,
-                                nullptr);
+                                WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0, 0, 0,
+                                hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), hInstance, nullptr);
     ::SendMessageA(g_hList, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     static const char* const headings[] = { "Drive", "State", "Time", "Position" };
     static const int widths[] = { 160, 60, 60, 400 };
@@ -206,8 +203,8 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nShow)
         ::SendMessageA(g_hList, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
     }
     SHFILEINFOA sfi = {};
-    HIMAGELIST hImages = reinterpret_cast<HIMAGELIST>(::SHGetFileInfoA(
-        "", 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_ICON | SHGFI_USEFILEATTRIBUTES));
+    HIMAGELIST hImages = reinterpret_cast<HIMAGELIST>(
+        ::SHGetFileInfoA("", 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_ICON | SHGFI_USEFILEATTRIBUTES));
     if (sfi.hIcon)
         ::DestroyIcon(sfi.hIcon);
     ::SendMessageA(g_hList, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(hImages));

@@ -8,8 +8,8 @@ namespace
 {
 std::string ReadWholeFile(const std::string& path)
 {
-    HANDLE hFile = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, 0, nullptr);
+    HANDLE hFile = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                 0, nullptr);
     if (hFile == INVALID_HANDLE_VALUE)
         return std::string();
     std::string text;
@@ -55,7 +55,7 @@ bool EndsWithNoCase(const std::string& text, const std::string& end)
 {
     return text.size() >= end.size() && lstrcmpiA(text.c_str() + text.size() - end.size(), end.c_str()) == 0;
 }
-}
+}  // namespace
 
 int UnixPidOf(const std::string& exe)
 {
@@ -90,9 +90,8 @@ double UnixCpuMs(int pid)
     if (at == std::string::npos)
         return 0;
     unsigned long long user = 0, system = 0;
-    if (std::sscanf(stat.c_str() + at + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &user,
-                    &system)
-        != 2)
+    if (std::sscanf(stat.c_str() + at + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &user, &system) !=
+        2)
         return 0;
     return static_cast<double>(user + system) * 10.0;
 }
@@ -100,8 +99,7 @@ double UnixCpuMs(int pid)
 UnixCpuClock::UnixCpuClock(int pid)
     : m_hFile(::CreateFileA(ProcFile(pid, "schedstat").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, 0, nullptr))
-{
-}
+{}
 
 UnixCpuClock::~UnixCpuClock()
 {

@@ -14,16 +14,18 @@
 #include <new>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // What the session open (the first DRV_OPEN, without parameters) returns.
 const LRESULT kSessionId = 1;
 
 // The driver's state in this process: the world, the notification thread
 // and the devices open here.
-struct DriverState {
+struct DriverState
+{
     simcd::SimWorld world;
-    simcd::NotifyWatcher watcher{world};
+    simcd::NotifyWatcher watcher{ world };
     std::vector<std::unique_ptr<simcd::SimDevice>> devices;
 };
 
@@ -41,9 +43,8 @@ DriverState& State()
 std::vector<std::unique_ptr<simcd::SimDevice>>::iterator FindOpen(DWORD_PTR id)
 {
     auto& devices = g_pState->devices;
-    return std::find_if(devices.begin(), devices.end(), [id](const auto& device) {
-        return reinterpret_cast<DWORD_PTR>(device.get()) == id;
-    });
+    return std::find_if(devices.begin(), devices.end(),
+                        [id](const auto& device) { return reinterpret_cast<DWORD_PTR>(device.get()) == id; });
 }
 
 simcd::SimDevice* FindDevice(DWORD_PTR id)
@@ -63,15 +64,15 @@ LRESULT OpenDevice(MCI_OPEN_DRIVER_PARMS* params)
     char letter = simcd::SimDevice::DriveLetterOf(params->lpstrParams);
     std::lock_guard<std::mutex> lock(g_mutex);
     DriverState& state = State();
-    state.devices.emplace_back(
-        new simcd::SimDevice(state.world, state.watcher, params->wDeviceID, letter));
+    state.devices.emplace_back(new simcd::SimDevice(state.world, state.watcher, params->wDeviceID, letter));
     return reinterpret_cast<LRESULT>(state.devices.back().get());
 }
 
 LRESULT CloseDevice(DWORD_PTR id)
 {
     std::lock_guard<std::mutex> lock(g_mutex);
-    if (g_pState) {
+    if (g_pState)
+    {
         auto it = FindOpen(id);
         if (it != g_pState->devices.end())
             g_pState->devices.erase(it);
@@ -98,13 +99,14 @@ LRESULT Command(DWORD_PTR id, UINT message, LPARAM flags, LPARAM params)
     return device->Command(message, static_cast<DWORD>(flags), static_cast<DWORD_PTR>(params));
 }
 
-} // namespace
+}  // namespace
 
-extern "C" LRESULT WINAPI DriverProc(DWORD_PTR id, HDRVR driver, UINT message, LPARAM p1,
-                                    LPARAM p2)
+extern "C" LRESULT WINAPI DriverProc(DWORD_PTR id, HDRVR driver, UINT message, LPARAM p1, LPARAM p2)
 {
-    try {
-        switch (message) {
+    try
+    {
+        switch (message)
+        {
         case DRV_LOAD:
         case DRV_ENABLE:
         case DRV_DISABLE:
@@ -122,9 +124,13 @@ extern "C" LRESULT WINAPI DriverProc(DWORD_PTR id, HDRVR driver, UINT message, L
                 return Command(id, message, p1, p2);
             return DefDriverProc(id, driver, message, p1, p2);
         }
-    } catch (const std::bad_alloc&) {
+    }
+    catch (const std::bad_alloc&)
+    {
         return MCIERR_OUT_OF_MEMORY;
-    } catch (...) {
+    }
+    catch (...)
+    {
         return MCIERR_DRIVER_INTERNAL;
     }
 }

@@ -2,20 +2,23 @@
 
 #include "../SimWorld.h"
 
-namespace simcd {
+namespace simcd
+{
 
-namespace {
+namespace
+{
 
 // Another process may end or change a play at any time: look at least this often.
 const DWORD kLongestSleepMs = 20;
 
-} // namespace
+}  // namespace
 
 NotifyWatcher::NotifyWatcher(SimWorld& world) : m_world(world) {}
 
 NotifyWatcher::~NotifyWatcher()
 {
-    if (m_hThread) {
+    if (m_hThread)
+    {
         SetEvent(m_hStop);
         WaitForSingleObject(m_hThread, INFINITE);
         CloseHandle(m_hThread);
@@ -38,7 +41,8 @@ void NotifyWatcher::Release()
 {
     if (m_nUsers == 0 || --m_nUsers > 0)
         return;
-    if (m_hThread) {
+    if (m_hThread)
+    {
         SetEvent(m_hStop);
         WaitForSingleObject(m_hThread, INFINITE);
         CloseHandle(m_hThread);
@@ -63,13 +67,17 @@ DWORD NotifyWatcher::Poll()
     if (!m_world.IsOpen())
         return sleepMs;
     double factor = m_world.Data().timeFactor;
-    for (SimDriveRecord& drive : m_world.Data().drives) {
+    for (SimDriveRecord& drive : m_world.Data().drives)
+    {
         if (!drive.defined || !drive.notifyPending || drive.notifyProcess != self)
             continue;
         uint32_t position = m_world.Position(drive);
-        if (drive.completed) {
+        if (drive.completed)
+        {
             m_world.DeliverCompletion(drive);
-        } else if (drive.transport == kPlaying) {
+        }
+        else if (drive.transport == kPlaying)
+        {
             double remainingMs = (drive.playTo - position) / factor;
             if (remainingMs < sleepMs)
                 sleepMs = static_cast<DWORD>(remainingMs) + 1;
@@ -78,4 +86,4 @@ DWORD NotifyWatcher::Poll()
     return sleepMs;
 }
 
-} // namespace simcd
+}  // namespace simcd

@@ -5,11 +5,13 @@
 
 #include <windows.h>
 
-namespace simcd {
+namespace simcd
+{
 
 class SimWorld;
 
-class NotifyWatcher {
+class NotifyWatcher
+{
 public:
     explicit NotifyWatcher(SimWorld& world);
     ~NotifyWatcher();
@@ -31,4 +33,4 @@ private:
     int m_nUsers = 0;
 };
 
-} // namespace simcd
+}  // namespace simcd

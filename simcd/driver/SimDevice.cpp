@@ -7,9 +7,11 @@
 
 #include <cwchar>
 
-namespace simcd {
+namespace simcd
+{
 
-namespace {
+namespace
+{
 
 const DWORD kWaitNotify = MCI_NOTIFY | MCI_WAIT;
 const DWORD kFramesPerSecond = 75;
@@ -20,12 +22,13 @@ const wchar_t kProduct[] = L"Simulated CD audio";
 // The flags each command understands besides MCI_NOTIFY and MCI_WAIT.
 DWORD KnownFlags(UINT message)
 {
-    switch (message) {
+    switch (message)
+    {
     case MCI_STATUS:
         return MCI_STATUS_ITEM | MCI_STATUS_START | MCI_TRACK;
     case MCI_SET:
-        return MCI_SET_DOOR_OPEN | MCI_SET_DOOR_CLOSED | MCI_SET_TIME_FORMAT | MCI_SET_AUDIO |
-               MCI_SET_VIDEO | MCI_SET_ON | MCI_SET_OFF;
+        return MCI_SET_DOOR_OPEN | MCI_SET_DOOR_CLOSED | MCI_SET_TIME_FORMAT | MCI_SET_AUDIO | MCI_SET_VIDEO |
+               MCI_SET_ON | MCI_SET_OFF;
     case MCI_PLAY:
         return MCI_FROM | MCI_TO;
     case MCI_SEEK:
@@ -57,12 +60,11 @@ uint32_t TrackStart(const SimDriveRecord& drive, uint32_t track)
     return start;
 }
 
-} // namespace
+}  // namespace
 
 SimDevice::SimDevice(SimWorld& world, NotifyWatcher& watcher, UINT deviceId, char letter)
     : m_world(world), m_watcher(watcher), m_nDeviceId(deviceId), m_cLetter(letter)
-{
-}
+{}
 
 char SimDevice::DriveLetterOf(const wchar_t* element)
 {
@@ -77,7 +79,8 @@ char SimDevice::DriveLetterOf(const wchar_t* element)
 
 SimDevice::~SimDevice()
 {
-    if (m_bOpen) {
+    if (m_bOpen)
+    {
         {
             SimWorld::Lock lock(m_world);
             Detach(m_world.FindDrive(m_cLetter));
@@ -92,17 +95,19 @@ DWORD SimDevice::Command(UINT message, DWORD flags, DWORD_PTR params)
     entry.timeUs = SimWorld::NowUs();
     entry.processId = GetCurrentProcessId();
     entry.drive = m_cLetter;
-    if (message == MCI_OPEN_DRIVER && params && (flags & MCI_OPEN_ELEMENT) &&
-        !(flags & MCI_OPEN_ELEMENT_ID))
+    if (message == MCI_OPEN_DRIVER && params && (flags & MCI_OPEN_ELEMENT) && !(flags & MCI_OPEN_ELEMENT_ID))
         entry.drive = DriveLetterOf(reinterpret_cast<MCI_OPEN_PARMSW*>(params)->lpstrElementName);
     entry.deviceId = m_nDeviceId;
     entry.command = message;
     entry.flags = flags;
     entry.hasParams = params != 0;
     entry.timeFormat = m_nTimeFormat;
-    if (params) {
-        switch (message) {
-        case MCI_STATUS: {
+    if (params)
+    {
+        switch (message)
+        {
+        case MCI_STATUS:
+        {
             const MCI_STATUS_PARMS* p = reinterpret_cast<const MCI_STATUS_PARMS*>(params);
             entry.item = p->dwItem;
             entry.track = p->dwTrack;
@@ -111,7 +116,8 @@ DWORD SimDevice::Command(UINT message, DWORD flags, DWORD_PTR params)
         case MCI_GETDEVCAPS:
             entry.item = reinterpret_cast<const MCI_GETDEVCAPS_PARMS*>(params)->dwItem;
             break;
-        case MCI_PLAY: {
+        case MCI_PLAY:
+        {
             const MCI_PLAY_PARMS* p = reinterpret_cast<const MCI_PLAY_PARMS*>(params);
             entry.from = p->dwFrom;
             entry.to = p->dwTo;
@@ -124,8 +130,7 @@ DWORD SimDevice::Command(UINT message, DWORD flags, DWORD_PTR params)
             break;
         }
         if (flags & MCI_NOTIFY)
-            entry.callback = static_cast<uint32_t>(
-                reinterpret_cast<const MCI_GENERIC_PARMS*>(params)->dwCallback);
+            entry.callback = static_cast<uint32_t>(reinterpret_cast<const MCI_GENERIC_PARMS*>(params)->dwCallback);
     }
 
     uint64_t sequence = 0;
@@ -151,7 +156,8 @@ DWORD SimDevice::Command(UINT message, DWORD flags, DWORD_PTR params)
 
 DWORD SimDevice::Dispatch(UINT message, DWORD flags, DWORD_PTR params, SimJournalEntry& entry)
 {
-    switch (message) {
+    switch (message)
+    {
     case MCI_OPEN_DRIVER:
         return Open(flags, reinterpret_cast<MCI_OPEN_PARMSW*>(params));
     case MCI_CLOSE_DRIVER:
@@ -186,9 +192,11 @@ DWORD SimDevice::Dispatch(UINT message, DWORD flags, DWORD_PTR params, SimJourna
         SimWorld::Lock lock(m_world);
         SimDriveRecord* drive = m_world.FindDrive(m_cLetter);
         if (!drive)
-            return MCIERR_HARDWARE; // the drive was removed under the open device
-        switch (message) {
-        case MCI_STATUS: {
+            return MCIERR_HARDWARE;  // the drive was removed under the open device
+        switch (message)
+        {
+        case MCI_STATUS:
+        {
             MCI_STATUS_PARMS* p = reinterpret_cast<MCI_STATUS_PARMS*>(params);
             result = Status(*drive, flags, p);
             if (!LOWORD(result))
@@ -205,10 +213,12 @@ DWORD SimDevice::Dispatch(UINT message, DWORD flags, DWORD_PTR params, SimJourna
         case MCI_SEEK:
             result = Seek(*drive, flags, reinterpret_cast<MCI_SEEK_PARMS*>(params));
             break;
-        case MCI_GETDEVCAPS: {
+        case MCI_GETDEVCAPS:
+        {
             MCI_GETDEVCAPS_PARMS* p = reinterpret_cast<MCI_GETDEVCAPS_PARMS*>(params);
             result = GetDevCaps(flags, p);
-            if (!LOWORD(result)) {
+            if (!LOWORD(result))
+            {
                 entry.returned = static_cast<uint32_t>(p->dwReturn);
                 if (flags & MCI_NOTIFY)
                     NotifySuccess(*drive, p->dwCallback);
@@ -236,15 +246,19 @@ DWORD SimDevice::Open(DWORD flags, MCI_OPEN_PARMSW* params)
         return MCIERR_FLAGS_NOT_COMPATIBLE;
     if (m_bOpen)
         return MCIERR_DEVICE_OPEN;
-    if ((flags & MCI_OPEN_ELEMENT) && params->lpstrElementName) {
+    if ((flags & MCI_OPEN_ELEMENT) && params->lpstrElementName)
+    {
         m_cLetter = DriveLetterOf(params->lpstrElementName);
         if (!m_cLetter)
             return MCIERR_INVALID_FILE;
     }
     SimWorld::Lock lock(m_world);
-    if (!m_cLetter) {
-        for (const SimDriveRecord& drive : m_world.Data().drives) {
-            if (drive.defined) {
+    if (!m_cLetter)
+    {
+        for (const SimDriveRecord& drive : m_world.Data().drives)
+        {
+            if (drive.defined)
+            {
                 m_cLetter = drive.letter;
                 break;
             }
@@ -276,8 +290,7 @@ DWORD SimDevice::Close(DWORD flags, MCI_GENERIC_PARMS* params)
     // Outside the lock: the watcher's thread may be waiting for it.
     m_watcher.Release();
     if ((flags & MCI_NOTIFY) && params)
-        PostMessageA(reinterpret_cast<HWND>(params->dwCallback), MM_MCINOTIFY,
-                     MCI_NOTIFY_SUCCESSFUL, m_nDeviceId);
+        PostMessageA(reinterpret_cast<HWND>(params->dwCallback), MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, m_nDeviceId);
     return 0;
 }
 
@@ -285,14 +298,14 @@ DWORD SimDevice::Close(DWORD flags, MCI_GENERIC_PARMS* params)
 // closed device's pending notification is over.
 void SimDevice::Detach(SimDriveRecord* drive)
 {
-    if (drive) {
+    if (drive)
+    {
         if (drive->openDevices)
             --drive->openDevices;
-        if (drive->notifyPending && drive->notifyDevice == m_nDeviceId &&
-            drive->notifyProcess == GetCurrentProcessId()) {
+        if (drive->notifyPending && drive->notifyDevice == m_nDeviceId && drive->notifyProcess == GetCurrentProcessId())
+        {
             m_world.Settle(*drive);
-            m_world.EndNotify(*drive, drive->completed ? MCI_NOTIFY_SUCCESSFUL
-                                                       : MCI_NOTIFY_ABORTED);
+            m_world.EndNotify(*drive, drive->completed ? MCI_NOTIFY_SUCCESSFUL : MCI_NOTIFY_ABORTED);
         }
     }
     m_bOpen = false;
@@ -314,8 +327,10 @@ DWORD SimDevice::Status(SimDriveRecord& drive, DWORD flags, MCI_STATUS_PARMS* pa
     DWORD result = 0;
     DWORD_PTR value = 0;
 
-    switch (params->dwItem) {
-    case MCI_STATUS_MODE: {
+    switch (params->dwItem)
+    {
+    case MCI_STATUS_MODE:
+    {
         m_world.Settle(drive);
         uint32_t mode = notReady ? MCI_MODE_NOT_READY : SimWorld::Mode(drive);
         value = MAKEMCIRESOURCE(mode, mode);
@@ -327,8 +342,7 @@ DWORD SimDevice::Status(SimDriveRecord& drive, DWORD flags, MCI_STATUS_PARMS* pa
         result = MCI_RESOURCE_RETURNED;
         break;
     case MCI_STATUS_READY:
-        value = (ready && !notReady) ? MAKEMCIRESOURCE(TRUE, MCI_TRUE)
-                                     : MAKEMCIRESOURCE(FALSE, MCI_FALSE);
+        value = (ready && !notReady) ? MAKEMCIRESOURCE(TRUE, MCI_TRUE) : MAKEMCIRESOURCE(FALSE, MCI_FALSE);
         result = MCI_RESOURCE_RETURNED;
         break;
     case MCI_STATUS_TIME_FORMAT:
@@ -343,11 +357,14 @@ DWORD SimDevice::Status(SimDriveRecord& drive, DWORD flags, MCI_STATUS_PARMS* pa
     case MCI_STATUS_LENGTH:
         if (!ready)
             return MCIERR_DEVICE_NOT_READY;
-        if (trackGiven) {
+        if (trackGiven)
+        {
             if (params->dwTrack < 1 || params->dwTrack > tracks)
                 return MCIERR_OUTOFRANGE;
             value = FromMs(drive.trackLengths[params->dwTrack - 1], result);
-        } else {
+        }
+        else
+        {
             value = FromMs(tracks ? SimWorld::DiscEnd(drive) - drive.discStart : 0, result);
         }
         break;
@@ -356,19 +373,27 @@ DWORD SimDevice::Status(SimDriveRecord& drive, DWORD flags, MCI_STATUS_PARMS* pa
             return MCIERR_FLAGS_NOT_COMPATIBLE;
         if (!ready)
             return MCIERR_DEVICE_NOT_READY;
-        if (flags & MCI_STATUS_START) {
+        if (flags & MCI_STATUS_START)
+        {
             value = FromMs(drive.discStart, result);
-        } else if (trackGiven) {
+        }
+        else if (trackGiven)
+        {
             if (params->dwTrack < 1 || params->dwTrack > tracks)
                 return MCIERR_OUTOFRANGE;
             value = FromMs(TrackStart(drive, params->dwTrack), result);
-        } else if (drive.faults & kFaultPositionPastEnd) {
+        }
+        else if (drive.faults & kFaultPositionPastEnd)
+        {
             value = FromMs(SimWorld::DiscEnd(drive) + kPastEndMs, result);
-        } else {
+        }
+        else
+        {
             value = FromMs(m_world.Position(drive), result);
         }
         break;
-    case MCI_STATUS_CURRENT_TRACK: {
+    case MCI_STATUS_CURRENT_TRACK:
+    {
         if (!ready)
             return MCIERR_DEVICE_NOT_READY;
         uint32_t position = m_world.Position(drive);
@@ -402,19 +427,20 @@ DWORD SimDevice::Set(SimDriveRecord& drive, DWORD flags, MCI_SET_PARMS* params)
         return MCIERR_NULL_PARAMETER_BLOCK;
     if ((flags & MCI_SET_DOOR_OPEN) && (flags & MCI_SET_DOOR_CLOSED))
         return MCIERR_FLAGS_NOT_COMPATIBLE;
-    if (!(flags & (MCI_SET_DOOR_OPEN | MCI_SET_DOOR_CLOSED | MCI_SET_TIME_FORMAT |
-                   MCI_SET_AUDIO | MCI_SET_VIDEO)))
+    if (!(flags & (MCI_SET_DOOR_OPEN | MCI_SET_DOOR_CLOSED | MCI_SET_TIME_FORMAT | MCI_SET_AUDIO | MCI_SET_VIDEO)))
         return MCIERR_MISSING_PARAMETER;
     if ((flags & MCI_SET_TIME_FORMAT) && params->dwTimeFormat != MCI_FORMAT_MILLISECONDS &&
         params->dwTimeFormat != MCI_FORMAT_MSF)
         return MCIERR_BAD_TIME_FORMAT;
 
-    if (flags & MCI_SET_DOOR_OPEN) {
+    if (flags & MCI_SET_DOOR_OPEN)
+    {
         m_world.Interrupt(drive, kStopped);
         drive.doorOpen = 1;
     }
-    if (flags & MCI_SET_DOOR_CLOSED) {
-        if (drive.transport == kStuck) // any door command ends it
+    if (flags & MCI_SET_DOOR_CLOSED)
+    {
+        if (drive.transport == kStuck)  // any door command ends it
             m_world.Interrupt(drive, kStopped);
         drive.doorOpen = 0;
     }
@@ -449,7 +475,8 @@ DWORD SimDevice::Play(SimDriveRecord& drive, DWORD flags, MCI_PLAY_PARMS* params
 // another command (from any process).
 DWORD SimDevice::WaitForPlay()
 {
-    for (;;) {
+    for (;;)
+    {
         DWORD sleepMs = 20;
         {
             SimWorld::Lock lock(m_world);
@@ -457,7 +484,8 @@ DWORD SimDevice::WaitForPlay()
             if (!drive)
                 return 0;
             uint32_t position = m_world.Position(*drive);
-            if (drive->generation != m_nPlayGeneration || drive->transport != kPlaying) {
+            if (drive->generation != m_nPlayGeneration || drive->transport != kPlaying)
+            {
                 if (drive->notifyPending && drive->notifyDevice == m_nDeviceId &&
                     drive->notifyProcess == GetCurrentProcessId())
                     m_world.DeliverCompletion(*drive);
@@ -497,12 +525,12 @@ DWORD SimDevice::Seek(SimDriveRecord& drive, DWORD flags, MCI_SEEK_PARMS* params
     return 0;
 }
 
-DWORD SimDevice::Transport(SimDriveRecord& drive, UINT message, DWORD flags,
-                           MCI_GENERIC_PARMS* params)
+DWORD SimDevice::Transport(SimDriveRecord& drive, UINT message, DWORD flags, MCI_GENERIC_PARMS* params)
 {
     if (!HasDiscReady(drive))
         return MCIERR_DEVICE_NOT_READY;
-    switch (message) {
+    switch (message)
+    {
     case MCI_PAUSE:
         m_world.Interrupt(drive, drive.transport == kPlaying || drive.transport == kStuck
                                      ? kPaused
@@ -513,7 +541,7 @@ DWORD SimDevice::Transport(SimDriveRecord& drive, UINT message, DWORD flags,
             return MCIERR_HARDWARE;
         m_world.StartPlay(drive, drive.position, drive.playTo, 0, m_nDeviceId);
         break;
-    default: // MCI_STOP
+    default:  // MCI_STOP
         m_world.Interrupt(drive, kStopped);
         break;
     }
@@ -529,7 +557,8 @@ DWORD SimDevice::GetDevCaps(DWORD flags, MCI_GETDEVCAPS_PARMS* params)
     if (!(flags & MCI_GETDEVCAPS_ITEM))
         return MCIERR_MISSING_PARAMETER;
     bool yes;
-    switch (params->dwItem) {
+    switch (params->dwItem)
+    {
     case MCI_GETDEVCAPS_DEVICE_TYPE:
         params->dwReturn = MAKEMCIRESOURCE(MCI_DEVTYPE_CD_AUDIO, MCI_DEVTYPE_CD_AUDIO);
         return MCI_RESOURCE_RETURNED;
@@ -558,9 +587,12 @@ DWORD SimDevice::Info(SimDriveRecord& drive, DWORD flags, MCI_INFO_PARMSW* param
         return MCIERR_NULL_PARAMETER_BLOCK;
     wchar_t identity[16];
     const wchar_t* text = nullptr;
-    if (flags & MCI_INFO_PRODUCT) {
+    if (flags & MCI_INFO_PRODUCT)
+    {
         text = kProduct;
-    } else if (flags & MCI_INFO_MEDIA_IDENTITY) {
+    }
+    else if (flags & MCI_INFO_MEDIA_IDENTITY)
+    {
         if (!HasDiscReady(drive))
             return MCIERR_DEVICE_NOT_READY;
         // The disc's identity follows from its table of contents.
@@ -569,11 +601,17 @@ DWORD SimDevice::Info(SimDriveRecord& drive, DWORD flags, MCI_INFO_PARMSW* param
             serial = serial * 31u + drive.trackLengths[i];
         std::swprintf(identity, 16, L"%08x", serial);
         text = identity;
-    } else if (flags & MCI_INFO_MEDIA_UPC) {
+    }
+    else if (flags & MCI_INFO_MEDIA_UPC)
+    {
         return MCIERR_NO_IDENTITY;
-    } else if (flags & MCI_INFO_FILE) {
+    }
+    else if (flags & MCI_INFO_FILE)
+    {
         return MCIERR_UNSUPPORTED_FUNCTION;
-    } else {
+    }
+    else
+    {
         return MCIERR_MISSING_PARAMETER;
     }
     size_t length = std::wcslen(text);
@@ -587,24 +625,22 @@ DWORD SimDevice::Info(SimDriveRecord& drive, DWORD flags, MCI_INFO_PARMSW* param
 
 void SimDevice::NotifySuccess(SimDriveRecord& drive, DWORD_PTR callback)
 {
-    if (drive.notifyPending && drive.notifyDevice == m_nDeviceId &&
-        drive.notifyProcess == GetCurrentProcessId()) {
+    if (drive.notifyPending && drive.notifyDevice == m_nDeviceId && drive.notifyProcess == GetCurrentProcessId())
+    {
         m_world.Settle(drive);
         if (drive.completed)
             m_world.DeliverCompletion(drive);
         else
             m_world.EndNotify(drive, MCI_NOTIFY_SUPERSEDED);
     }
-    PostMessageA(reinterpret_cast<HWND>(callback), MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL,
-                 m_nDeviceId);
+    PostMessageA(reinterpret_cast<HWND>(callback), MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, m_nDeviceId);
 }
 
 uint32_t SimDevice::ToMs(uint32_t value) const
 {
     if (m_nTimeFormat == MCI_FORMAT_MILLISECONDS)
         return value;
-    uint32_t frames = (MCI_MSF_MINUTE(value) * 60u + MCI_MSF_SECOND(value)) * kFramesPerSecond +
-                      MCI_MSF_FRAME(value);
+    uint32_t frames = (MCI_MSF_MINUTE(value) * 60u + MCI_MSF_SECOND(value)) * kFramesPerSecond + MCI_MSF_FRAME(value);
     return frames * 1000u / kFramesPerSecond;
 }
 
@@ -614,8 +650,7 @@ uint32_t SimDevice::FromMs(uint32_t ms, DWORD& result) const
         return ms;
     result |= MCI_COLONIZED3_RETURN;
     uint32_t frames = static_cast<uint32_t>(static_cast<uint64_t>(ms) * kFramesPerSecond / 1000u);
-    return MCI_MAKE_MSF(frames / (60 * kFramesPerSecond), frames / kFramesPerSecond % 60,
-                        frames % kFramesPerSecond);
+    return MCI_MAKE_MSF(frames / (60 * kFramesPerSecond), frames / kFramesPerSecond % 60, frames % kFramesPerSecond);
 }
 
-} // namespace simcd
+}  // namespace simcd

@@ -10,13 +10,15 @@
 
 #include <cstdint>
 
-namespace simcd {
+namespace simcd
+{
 
 class NotifyWatcher;
 class SimWorld;
 struct SimDriveRecord;
 
-class SimDevice {
+class SimDevice
+{
 public:
     // letter: the drive named at open (0 for the first simulated drive).
     SimDevice(SimWorld& world, NotifyWatcher& watcher, UINT deviceId, char letter);
@@ -38,8 +40,7 @@ private:
     DWORD Open(DWORD flags, MCI_OPEN_PARMSW* params);
     DWORD Close(DWORD flags, MCI_GENERIC_PARMS* params);
     void Detach(SimDriveRecord* drive);
-    DWORD Transport(SimDriveRecord& drive, UINT message, DWORD flags,
-                    MCI_GENERIC_PARMS* params);
+    DWORD Transport(SimDriveRecord& drive, UINT message, DWORD flags, MCI_GENERIC_PARMS* params);
     DWORD Status(SimDriveRecord& drive, DWORD flags, MCI_STATUS_PARMS* params);
     DWORD Set(SimDriveRecord& drive, DWORD flags, MCI_SET_PARMS* params);
     DWORD Play(SimDriveRecord& drive, DWORD flags, MCI_PLAY_PARMS* params);
@@ -60,7 +61,7 @@ private:
     char m_cLetter;
     bool m_bOpen = false;
     uint32_t m_nTimeFormat = MCI_FORMAT_MSF;
-    uint32_t m_nPlayGeneration = 0; // of the play that MCI_WAIT waits for
+    uint32_t m_nPlayGeneration = 0;  // of the play that MCI_WAIT waits for
 };
 
-} // namespace simcd
+}  // namespace simcd

@@ -133,7 +133,8 @@ LRESULT CALLBACK OnActivate(int nCode, WPARAM wParam, LPARAM lParam)
 }
 
 // Opens the about box from the frame's command nTimes; returns how many showed.
-int RunAboutBox(CWnd* pFrame, int nTimes, const std::function<void(HWND)>& inspect = [](HWND) {})
+int RunAboutBox(
+    CWnd* pFrame, int nTimes, const std::function<void(HWND)>& inspect = [](HWND) {})
 {
     s_inspect = inspect;
     s_nShown = 0;
@@ -175,17 +176,16 @@ std::string DevicesLeftRunning(const simcd::SimController& sim, int& nOpened)
 LRESULT CALLBACK FailPlayButton(int nCode, WPARAM wParam, LPARAM lParam)
 {
     g_nActivated += nCode == HCBT_ACTIVATE;
-    const bool bPlay = nCode == HCBT_CREATEWND
-                       && reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->hMenu == reinterpret_cast<HMENU>(ID_CD_PLAY);
+    const bool bPlay = nCode == HCBT_CREATEWND &&
+                       reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->hMenu == reinterpret_cast<HMENU>(ID_CD_PLAY);
     return bPlay ? 1 : ::CallNextHookEx(nullptr, nCode, wParam, lParam);
 }
-}
-
+}  // namespace
 
 TEST_F(AppTest, FrameShowsAThirdSmallerThanTheDefaultSizeWithItsChildrenAndTheListBetweenTheBars)
 {
-    HWND hProbe = ::CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+    HWND hProbe = ::CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
     const CRect def = RectIn(nullptr, hProbe), rc = RectIn(nullptr, m_pFrame->m_hWnd);
     ::DestroyWindow(hProbe);
     CRect client;
@@ -248,19 +248,19 @@ TEST_F(AppTest, AboutBoxOpensCentredShowsThe48PixelIconAtItsCornerFocusedOnOkThe
 {
     EXPECT_EQ(List(), ::GetFocus());
     EXPECT_EQ(1, RunAboutBox(m_pFrame, 1, [&](HWND hDlg) {
-        EXPECT_FALSE(m_pFrame->IsWindowEnabled()) << "the box is modal to the frame";
-        EXPECT_EQ(::GetDlgItem(hDlg, IDOK), ::GetFocus());
-        HWND hIcon = ::GetDlgItem(hDlg, IDC_ABOUT_ICON);
-        CRect corner(6, 18, 0, 0);
-        ::MapDialogRect(hDlg, &corner);
-        EXPECT_EQ(CRect(corner.left, corner.top, corner.left + 48, corner.top + 48), RectIn(hDlg, hIcon));
-        EXPECT_EQ(0, IconMismatches(hIcon, IDR_MAINFRAME, 48, 0, 0));
-        CRect box, frame;
-        ::GetWindowRect(hDlg, &box);
-        m_pFrame->GetWindowRect(&frame);
-        EXPECT_NEAR(frame.CenterPoint().x, box.CenterPoint().x, 1) << "centred over the frame";
-        EXPECT_NEAR(frame.CenterPoint().y, box.CenterPoint().y, 1);
-    }));
+                  EXPECT_FALSE(m_pFrame->IsWindowEnabled()) << "the box is modal to the frame";
+                  EXPECT_EQ(::GetDlgItem(hDlg, IDOK), ::GetFocus());
+                  HWND hIcon = ::GetDlgItem(hDlg, IDC_ABOUT_ICON);
+                  CRect corner(6, 18, 0, 0);
+                  ::MapDialogRect(hDlg, &corner);
+                  EXPECT_EQ(CRect(corner.left, corner.top, corner.left + 48, corner.top + 48), RectIn(hDlg, hIcon));
+                  EXPECT_EQ(0, IconMismatches(hIcon, IDR_MAINFRAME, 48, 0, 0));
+                  CRect box, frame;
+                  ::GetWindowRect(hDlg, &box);
+                  m_pFrame->GetWindowRect(&frame);
+                  EXPECT_NEAR(frame.CenterPoint().x, box.CenterPoint().x, 1) << "centred over the frame";
+                  EXPECT_NEAR(frame.CenterPoint().y, box.CenterPoint().y, 1);
+              }));
     Pump();
     EXPECT_EQ(List(), ::GetFocus());
 
@@ -302,8 +302,15 @@ TEST_F(AppTest, HelpIsEnabledExactlyWhileAFileOrFolderNamedAfterTheExecutableIsI
     const std::string own = beside.substr(beside.find_last_of("\\/") + 1);
     ::GetCurrentDirectoryA(MAX_PATH, previous);
     ASSERT_TRUE(::GetTempPathA(MAX_PATH, path) && ::SetCurrentDirectoryA(path));
-    const struct { std::string strPath; bool bFolder, bEnabled; } cases[] = {
-        { "", false, false }, { "Ondalux.chm", false, false }, { own, false, true }, { own, true, true }, { beside, false, false } };
+    const struct
+    {
+        std::string strPath;
+        bool bFolder, bEnabled;
+    } cases[] = { { "", false, false },
+                  { "Ondalux.chm", false, false },
+                  { own, false, true },
+                  { own, true, true },
+                  { beside, false, false } };
     for (const auto& c : cases)
     {
         if (c.bFolder)

@@ -34,7 +34,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_ctl.RemoveAllDrives() && m_ctl.SetTimeFactor(1.0) && m_ctl.DefineDrive('D') &&
-                    m_ctl.InsertDisc('D', kTracks)) << m_ctl.GetLastError();
+                    m_ctl.InsertDisc('D', kTracks))
+            << m_ctl.GetLastError();
     }
 
     void TearDown() override
@@ -137,7 +138,7 @@ TEST_F(CDAudioDeviceTest, DestructionStopsWithWaitAndClosesInEveryMode)
         std::unique_ptr<CCDAudioDevice> pDevice = Open(m_hWnd);
         if (bPlaying)
             pDevice->Play();
-        Commands(); // only what the destructor sends
+        Commands();  // only what the destructor sends
         pDevice.reset();
         EXPECT_EQ((std::vector<Command>{ kStop, { MCI_CLOSE_DRIVER, 0, 0, 0 } }), Commands()) << bPlaying;
     }
@@ -155,9 +156,15 @@ TEST_F(CDAudioDeviceTest, TransportCommandsAndTheRememberedPosition)
 #undef OP
     const Command kCurrentTrack{ MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, MCI_STATUS_CURRENT_TRACK, 0 };
     const Command kDoorOpen{ MCI_SET, MCI_SET_DOOR_OPEN, 0, 0 };
-    const struct { DWORD start; Op op; std::vector<Command> sent; DWORD result, mode, position; } cases[] = {
+    const struct
+    {
+        DWORD start;
+        Op op;
+        std::vector<Command> sent;
+        DWORD result, mode, position;
+    } cases[] = {
         { kStopped, play, { kMode, kPlay }, TRUE, kPlaying, 100000 },
-        { kStopped, pause, { kPause, kPosition }, TRUE, kStopped, 2000 }, // the device's position
+        { kStopped, pause, { kPause, kPosition }, TRUE, kStopped, 2000 },  // the device's position
         { kStopped, seek, { kMode }, TRUE, kStopped, 160000 },
         { kStopped, stop, { kMode, kMode }, TRUE, kStopped, 62000 },
         { kStopped, track, { kMode }, 2, kStopped, 100000 },
@@ -172,14 +179,14 @@ TEST_F(CDAudioDeviceTest, TransportCommandsAndTheRememberedPosition)
     for (const auto& c : cases)
     {
         const int nCase = static_cast<int>(&c - cases);
-        ASSERT_TRUE(m_ctl.RemoveDisc('D') && m_ctl.InsertDisc('D', kTracks)); // back at 2000, door closed
+        ASSERT_TRUE(m_ctl.RemoveDisc('D') && m_ctl.InsertDisc('D', kTracks));  // back at 2000, door closed
         std::unique_ptr<CCDAudioDevice> pDevice = Open(m_hWnd);
         pDevice->Seek(100000);
         if (c.start != kStopped)
             pDevice->Play();
         if (c.start == kPaused)
             pDevice->Pause();
-        Commands(); // only what the operation sends
+        Commands();  // only what the operation sends
         EXPECT_EQ(c.result, c.op(*pDevice)) << nCase;
         EXPECT_EQ(c.sent, Commands()) << nCase;
         EXPECT_EQ(c.mode, pDevice->GetMode()) << nCase;
@@ -191,8 +198,7 @@ TEST_F(CDAudioDeviceTest, TransportCommandsAndTheRememberedPosition)
 TEST_F(CDAudioDeviceTest, TrackLookupBoundariesAndStopPastTheLastTrack)
 {
     std::unique_ptr<CCDAudioDevice> pDevice = Open(m_hWnd);
-    const DWORD cases[][2] = { { 0, 1 },      { 61998, 1 }, { 61999, 2 },
-                               { 181998, 3 }, { 181999, 4 }, { 0xFFFFFFFF, 4 } };
+    const DWORD cases[][2] = { { 0, 1 }, { 61998, 1 }, { 61999, 2 }, { 181998, 3 }, { 181999, 4 }, { 0xFFFFFFFF, 4 } };
     for (const auto& c : cases)
     {
         pDevice->Seek(c[0]);
@@ -212,7 +218,7 @@ TEST_F(CDAudioDeviceTest, PlayWithoutWindowAndFailedStatusQueries)
 {
     std::unique_ptr<CCDAudioDevice> pDevice = Open(nullptr);
     EXPECT_TRUE(pDevice->Play());
-    EXPECT_EQ((std::vector<Command>{ kMode, { MCI_PLAY, MCI_FROM, 0, 0 } }), Commands()); // no notification
+    EXPECT_EQ((std::vector<Command>{ kMode, { MCI_PLAY, MCI_FROM, 0, 0 } }), Commands());  // no notification
     // Failed queries read as 0, and mode 0 as not playing.
     ASSERT_TRUE(m_ctl.SetFaults('D', simcd::kFaultStatusFails));
     EXPECT_EQ(0u, pDevice->GetMode());
@@ -247,4 +253,4 @@ TEST_F(CDAudioDeviceTest, EndOfPlayReachesTheWindowWithTheDeviceId)
     EXPECT_EQ(static_cast<LPARAM>(pDevice->GetDeviceID()), msg.lParam);
     EXPECT_EQ(kStopped, pDevice->GetMode());
 }
-}
+}  // namespace

@@ -26,7 +26,7 @@ public:
     void Tick() { StatusTimerProc(m_hWnd, WM_TIMER, IDT_STATUS, 0); }
 
     bool m_bFailInsert = false;
-    HIMAGELIST m_hImagesAtNcDestroy = nullptr;  // what the list view still held as it went
+    HIMAGELIST m_hImagesAtNcDestroy = nullptr;      // what the list view still held as it went
     std::vector<const CCDAudioDevice*> m_scrolled;  // the device of each scrolling slider's row
 
 protected:
@@ -34,7 +34,8 @@ protected:
     {
         // Windows takes the capture from a trackbar being destroyed, and it
         // then reports the end of its drag; Wine does neither.
-        if (message == WM_PARENTNOTIFY && LOWORD(wParam) == WM_DESTROY && reinterpret_cast<HWND>(lParam) == ::GetCapture())
+        if (message == WM_PARENTNOTIFY && LOWORD(wParam) == WM_DESTROY &&
+            reinterpret_cast<HWND>(lParam) == ::GetCapture())
             SendMessage(WM_HSCROLL, TB_ENDTRACK, lParam);
         for (int i = 0; message == WM_HSCROLL && i < GetItemCount(); i++)
             if (GetDriveItem(i)->m_wndSlider.m_hWnd == reinterpret_cast<HWND>(lParam))
@@ -76,7 +77,11 @@ protected:
         ASSERT_TRUE(m_list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 780, nHeight), &m_host, 1));
         m_list.KillTimer(CCDDriveListWnd::IDT_STATUS);
     }
-    void Tick(int nTicks = 1) { while (nTicks-- > 0) m_list.Tick(); }
+    void Tick(int nTicks = 1)
+    {
+        while (nTicks-- > 0)
+            m_list.Tick();
+    }
     // The list view's notification of a header click, reflected by the parent.
     void ClickColumn(int nColumn)
     {
@@ -144,7 +149,7 @@ std::string MisplacedSliders(const CTestDriveList& list)
     }
     return misplaced;
 }
-}
+}  // namespace
 
 TEST_F(DriveListTest, ExactlyTheCdRomDrivesGetRowsNewOnesSortedInAndRowZeroFocusedWhenNoneIs)
 {
@@ -183,10 +188,15 @@ TEST_F(DriveListTest, SlidersFollowTheirRowsAndTimeAndPositionPutTheDriveFurthes
 {
     // Discs of 100, 400 (from 300 s on), 200 and 1000 s, three of 180 s and
     // an empty drive, F, whose slider has no range.
-    const struct { char letter; std::vector<uint32_t> tracks; uint32_t dwStart, dwSeek; } drives[] = {
-        { 'D', { 100000 }, 2000, 50000 }, { 'E', { 400000 }, 300000, 310000 }, { 'F', {}, 0, 0 },
-        { 'G', { 200000 }, 2000, 180000 }, { 'H', { 1000000 }, 2000, 600000 }, { 'I', kTracks, 2000, 0x80000000u },
-        { 'J', kTracks, 2000, 20000 }, { 'K', kTracks, 2000, 10000 },
+    const struct
+    {
+        char letter;
+        std::vector<uint32_t> tracks;
+        uint32_t dwStart, dwSeek;
+    } drives[] = {
+        { 'D', { 100000 }, 2000, 50000 },  { 'E', { 400000 }, 300000, 310000 }, { 'F', {}, 0, 0 },
+        { 'G', { 200000 }, 2000, 180000 }, { 'H', { 1000000 }, 2000, 600000 },  { 'I', kTracks, 2000, 0x80000000u },
+        { 'J', kTracks, 2000, 20000 },     { 'K', kTracks, 2000, 10000 },
     };
     for (const auto& d : drives)
         Drives(std::string(1, d.letter).c_str(), d.tracks, d.dwStart);
@@ -235,7 +245,11 @@ TEST_F(DriveListTest, SlidersFollowTheirRowsAndTimeAndPositionPutTheDriveFurthes
 TEST_F(DriveListTest, FailedDriveStringQueryInsertionOrShellQueryLeavesNoTrace)
 {
     // The roots are read only when the second call delivers them whole.
-    const struct { DWORD dwFirst, dwSecond; bool bRead; } queries[] = { { 5, 4, true }, { 5, 8, false }, { 0, 4, false }, { 5, 0, false } };
+    const struct
+    {
+        DWORD dwFirst, dwSecond;
+        bool bRead;
+    } queries[] = { { 5, 4, true }, { 5, 8, false }, { 0, 4, false }, { 5, 0, false } };
     for (const auto& q : queries)
     {
         g_dwAnswers[0] = q.dwFirst;
@@ -289,7 +303,8 @@ TEST_F(DriveListTest, DestroyingTheWindowStopsAndClosesEveryDriveAndSparesTheSys
     m_sim.ClearJournal();
     m_host.DestroyWindow();
     for (char letter : { 'D', 'E', 'F' })
-        EXPECT_EQ(std::make_pair(size_t{1}, size_t{1}), std::make_pair(Count(MCI_STOP, letter), Count(MCI_CLOSE_DRIVER, letter)));
+        EXPECT_EQ(std::make_pair(size_t{ 1 }, size_t{ 1 }),
+                  std::make_pair(Count(MCI_STOP, letter), Count(MCI_CLOSE_DRIVER, letter)));
     EXPECT_EQ(nullptr, m_list.m_hImagesAtNcDestroy) << "the list view would destroy the shared image list";
 }
 
@@ -300,7 +315,8 @@ TEST_F(DriveListTest, DriveRemovedWhileItsThumbIsDraggedLeavesTheDragsEndNoDevic
     CSliderCtrl& slider = Item('D')->m_wndSlider;
     RECT thumb = {};
     slider.SendMessage(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
-    slider.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2));
+    slider.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON,
+                       MAKELPARAM((thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2));
     ASSERT_EQ(slider.m_hWnd, ::GetCapture());
     m_list.m_scrolled.clear();
     ASSERT_TRUE(m_sim.RemoveDrive('D'));
@@ -370,8 +386,8 @@ TEST_F(DriveListTest, OrdinaryTickOnlyAsksModeAndPositionAndTheTenthReconcilesAn
         m_sim.ClearJournal();
         Tick();
         for (const simcd::SimJournalEntry& e : m_sim.GetJournal())
-            EXPECT_TRUE(e.command == MCI_STATUS && (e.item == MCI_STATUS_MODE || e.item == MCI_STATUS_POSITION)
-                        && std::string("GJKL").find(e.drive) == std::string::npos)
+            EXPECT_TRUE(e.command == MCI_STATUS && (e.item == MCI_STATUS_MODE || e.item == MCI_STATUS_POSITION) &&
+                        std::string("GJKL").find(e.drive) == std::string::npos)
                 << e.drive << ": command " << e.command << ", item " << e.item << " on tick " << nTick;
         EXPECT_EQ(3u, Count(MCI_STATUS, 'D')) << "playing: mode, then mode and position";
         EXPECT_LE(std::max(Count(MCI_STATUS, 'E'), Count(MCI_STATUS, 'F')), 3u);

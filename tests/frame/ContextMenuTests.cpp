@@ -38,7 +38,7 @@ CPoint Request(CWnd& list, CPoint point, WPARAM chooseKey = 0)
     ::UnhookWindowsHookEx(hHook);
     return g_shownAt;
 }
-}
+}  // namespace
 
 // A negative point is the keyboard's request: the focused row's icon, or
 // else the received point taken in the list's client area, one further.

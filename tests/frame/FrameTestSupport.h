@@ -87,10 +87,12 @@ protected:
         std::string log;
         for (const simcd::SimJournalEntry& e : m_ctl.GetJournal())
         {
-            const std::string s = e.command == MCI_PLAY ? "play@" + std::to_string(e.from)
-                                : e.command == MCI_PAUSE ? "pause" : e.command == MCI_STOP ? "stop"
-                                : e.command == MCI_SET && (e.flags & MCI_SET_DOOR_OPEN) ? "eject"
-                                : e.command == MCI_STATUS && bStatus ? "status" : "";
+            const std::string s = e.command == MCI_PLAY    ? "play@" + std::to_string(e.from)
+                                  : e.command == MCI_PAUSE ? "pause"
+                                  : e.command == MCI_STOP  ? "stop"
+                                  : e.command == MCI_SET && (e.flags & MCI_SET_DOOR_OPEN) ? "eject"
+                                  : e.command == MCI_STATUS && bStatus                    ? "status"
+                                                                                          : "";
             if (!s.empty())
                 log += (log.empty() ? "" : " ") + std::string(1, e.drive) + ":" + s;
         }

@@ -8,7 +8,14 @@ TEST_F(FrameTest, SliderDragShowsTheTimeReleaseSeeksAndAnyUseSelectsItsRowAlone)
             EXPECT_EQ(drive == selected ? kSelectedAndFocused : 0u, State(drive)) << drive << " after " << what;
     };
     Device('D')->Play();
-    const struct { char drive; UINT nCode; int nPos; const char* log; DWORD dwAfter; } cases[] = {
+    const struct
+    {
+        char drive;
+        UINT nCode;
+        int nPos;
+        const char* log;
+        DWORD dwAfter;
+    } cases[] = {
         { 'D', TB_THUMBTRACK, 100000, "", 2000 },
         { 'D', TB_THUMBPOSITION, 125000, "D:pause D:play@125000", 125000 },
         { 'D', TB_ENDTRACK, 125000, "D:pause D:play@125000", 125000 },
@@ -94,4 +101,3 @@ TEST_F(FrameTest, KeysOnASliderSeekWithoutScrollingTheListButAnAcceleratorsRelea
     Pump(300);
     EXPECT_EQ("D:pause D:play@152000", Log());
 }
-

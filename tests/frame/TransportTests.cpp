@@ -28,7 +28,12 @@ TEST_F(FrameTest, CommandsReachSelectedDiscsOnlyPlaySkipsANotReadyDriveEjectOpen
     Device('E')->Seek(100000);
     ASSERT_TRUE(m_ctl.SetFaults('E', simcd::kFaultNotReady));
     Device('F')->Play();
-    const struct { UINT nID; const char* log; DWORD dwD, dwE; } steps[] = {
+    const struct
+    {
+        UINT nID;
+        const char* log;
+        DWORD dwD, dwE;
+    } steps[] = {
         { ID_CD_PLAY, "D:play@2000", 2000, 100000 },
         { ID_CD_STOP, "D:stop", 2000, 62000 },
         { ID_CD_PLAY, "D:play@2000", 2000, 62000 },
@@ -51,10 +56,14 @@ TEST_F(FrameTest, CommandsReachSelectedDiscsOnlyPlaySkipsANotReadyDriveEjectOpen
 // stops the walk over the rows.
 TEST_F(FrameTest, TrackStepsWrapAroundAndStopRewindsToTheTrackStart)
 {
-    const struct { UINT nID; DWORD dwFrom, dwTo; } cases[] = {
-        { ID_CD_NEXT_TRACK, 2000, 62000 },  { ID_CD_NEXT_TRACK, 152000, 2000 }, { ID_CD_NEXT_TRACK, 190000, 2000 },
-        { ID_CD_PREV_TRACK, 2000, 152000 }, { ID_CD_PREV_TRACK, 100000, 2000 }, { ID_CD_PREV_TRACK, 170000, 62000 },
-        { ID_CD_PREV_TRACK, 190000, 152000 }, { ID_CD_STOP, 100000, 62000 },    { ID_CD_STOP, 190000, 152000 },
+    const struct
+    {
+        UINT nID;
+        DWORD dwFrom, dwTo;
+    } cases[] = {
+        { ID_CD_NEXT_TRACK, 2000, 62000 },    { ID_CD_NEXT_TRACK, 152000, 2000 }, { ID_CD_NEXT_TRACK, 190000, 2000 },
+        { ID_CD_PREV_TRACK, 2000, 152000 },   { ID_CD_PREV_TRACK, 100000, 2000 }, { ID_CD_PREV_TRACK, 170000, 62000 },
+        { ID_CD_PREV_TRACK, 190000, 152000 }, { ID_CD_STOP, 100000, 62000 },      { ID_CD_STOP, 190000, 152000 },
     };
     for (const auto& c : cases)
     {
@@ -62,7 +71,8 @@ TEST_F(FrameTest, TrackStepsWrapAroundAndStopRewindsToTheTrackStart)
         Device('E')->Seek(c.dwFrom);
         EXPECT_EQ("", Run(c.nID, "DE"));
         for (char drive : { 'D', 'E' })
-            EXPECT_EQ(c.dwTo, Device(drive)->GetPosition()) << "command " << c.nID << " from " << c.dwFrom << " on " << drive;
+            EXPECT_EQ(c.dwTo, Device(drive)->GetPosition())
+                << "command " << c.nID << " from " << c.dwFrom << " on " << drive;
     }
 }
 
@@ -137,7 +147,12 @@ TEST_F(FrameTest, AnEndIsHandledOnceAndNeverAfterThePlayWasEndedByHand)
     Pump();
     EXPECT_EQ("D:play@2000", Log()) << "the late notification restarted the drive";
 
-    const struct { simcd::SimProfile profile; UINT nID; const char* log; } cases[] = {
+    const struct
+    {
+        simcd::SimProfile profile;
+        UINT nID;
+        const char* log;
+    } cases[] = {
         { simcd::kProfileSilentStop, ID_CD_PAUSE, "D:pause" },
         { simcd::kProfileSilentStop, ID_CD_STOP, "" },
         { simcd::kProfileSilentStop, 0, "" },
@@ -172,9 +187,16 @@ TEST_F(FrameTest, OnlyASuccessfulEndOfARowsOwnDeviceRewindsItAndWithRepeatPlaysI
     Device('D')->Seek(100000);
     const LPARAM lD = static_cast<LPARAM>(Device('D')->GetDeviceID());
     m_ctl.ClearJournal();
-    const struct { WPARAM wCode; LPARAM lId; } ignored[] = {
-        { MCI_NOTIFY_SUPERSEDED, lD }, { MCI_NOTIFY_ABORTED, lD }, { MCI_NOTIFY_FAILURE, lD },
-        { MCI_NOTIFY_SUCCESSFUL, 0 }, { MCI_NOTIFY_SUCCESSFUL, lD | 0x10000 },  // all 32 bits count
+    const struct
+    {
+        WPARAM wCode;
+        LPARAM lId;
+    } ignored[] = {
+        { MCI_NOTIFY_SUPERSEDED, lD },
+        { MCI_NOTIFY_ABORTED, lD },
+        { MCI_NOTIFY_FAILURE, lD },
+        { MCI_NOTIFY_SUCCESSFUL, 0 },
+        { MCI_NOTIFY_SUCCESSFUL, lD | 0x10000 },  // all 32 bits count
     };
     for (const auto& n : ignored)
     {
@@ -201,6 +223,7 @@ TEST_F(FrameTest, RepeatChecksTheMenuItemAndTheButton)
         const bool bOn = i % 2 == 1;
         EXPECT_EQ(bOn, m_pFrame->m_bRepeat != FALSE) << "step " << i;
         EXPECT_EQ(bOn, (::GetMenuState(hPlayMenu, ID_CD_REPEAT, MF_BYCOMMAND) & MF_CHECKED) != 0) << "step " << i;
-        EXPECT_EQ(bOn ? BST_CHECKED : BST_UNCHECKED, m_pFrame->m_wndRepeatButton.SendMessage(BM_GETCHECK)) << "step " << i;
+        EXPECT_EQ(bOn ? BST_CHECKED : BST_UNCHECKED, m_pFrame->m_wndRepeatButton.SendMessage(BM_GETCHECK))
+            << "step " << i;
     }
 }

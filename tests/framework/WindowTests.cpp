@@ -13,7 +13,8 @@
 #include <set>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using Ids = std::vector<UINT>;
 using Log = std::vector<std::string>;
@@ -23,7 +24,11 @@ class CTestApp : public CWinApp
 public:
     Ids m_handled;  // commands its handlers ran, in order
 
-    template <UINT nID> void OnTest() { m_handled.push_back(nID); }
+    template <UINT nID>
+    void OnTest()
+    {
+        m_handled.push_back(nID);
+    }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -40,8 +45,15 @@ BOOL CreatePopup(CWnd& wnd)
 }
 
 int g_nTicks = 0;
-VOID CALLBACK ThrowingTimerProc(HWND, UINT, UINT_PTR, DWORD) { ++g_nTicks; AfxThrowInvalidArgException(); }
-int CALLBACK ThrowingCompare(LPARAM, LPARAM, LPARAM) { throw CInvalidArgException(); }
+VOID CALLBACK ThrowingTimerProc(HWND, UINT, UINT_PTR, DWORD)
+{
+    ++g_nTicks;
+    AfxThrowInvalidArgException();
+}
+int CALLBACK ThrowingCompare(LPARAM, LPARAM, LPARAM)
+{
+    throw CInvalidArgException();
+}
 
 class CBaseWnd : public CWnd
 {
@@ -56,8 +68,16 @@ public:
             AfxThrowInvalidArgException();
         return m_nCreate < 0 ? -1 : CWnd::OnCreate(lpCreateStruct);
     }
-    LRESULT OnSetText(WPARAM, LPARAM) { m_log.push_back("base settext"); return Default(); }
-    LRESULT OnApp(WPARAM, LPARAM) { m_log.push_back("base app"); return 0; }
+    LRESULT OnSetText(WPARAM, LPARAM)
+    {
+        m_log.push_back("base settext");
+        return Default();
+    }
+    LRESULT OnApp(WPARAM, LPARAM)
+    {
+        m_log.push_back("base app");
+        return 0;
+    }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -69,7 +89,11 @@ END_MESSAGE_MAP()
 
 class CDerivedWnd : public CBaseWnd
 {
-    LRESULT OnApp(WPARAM wParam, LPARAM) { m_log.push_back("derived app"); return static_cast<LRESULT>(wParam) + 1; }
+    LRESULT OnApp(WPARAM wParam, LPARAM)
+    {
+        m_log.push_back("derived app");
+        return static_cast<LRESULT>(wParam) + 1;
+    }
     LRESULT OnThrow(WPARAM, LPARAM) { AfxThrowInvalidArgException(); }
     DECLARE_MESSAGE_MAP()
 };
@@ -89,7 +113,7 @@ TEST(WindowTest, TablesChainToTheBaseAndEndInThePreviousProcedure)
         ASSERT_TRUE(CreatePopup(wnd));
         wnd.SetWindowText("x");                    // only in the base table
         EXPECT_EQ(8, wnd.SendMessage(WM_APP, 7));  // the derived entry hides the base's
-        EXPECT_EQ(Log({"base create", "base settext", "derived app"}), wnd.m_log);
+        EXPECT_EQ(Log({ "base create", "base settext", "derived app" }), wnd.m_log);
         EXPECT_EQ(1, ::GetWindowTextLengthA(wnd));  // the base handler's Default stored the text
         hWnd = wnd.m_hWnd;
     }
@@ -113,8 +137,8 @@ TEST(WindowTest, ForeignWindowsGetTemporaryWrappersUntilSubclassed)
     {
         // A window the program neither created nor subclassed gets a wrapper,
         // the same one until idle time, which releases it but not its window.
-        const HWND hEdit = ::CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 40, 20, wnd, reinterpret_cast<HMENU>(7),
-                                             nullptr, nullptr);
+        const HWND hEdit =
+            ::CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 40, 20, wnd, reinterpret_cast<HMENU>(7), nullptr, nullptr);
         CWnd* pTemp = CWnd::FromHandle(hEdit);
         ASSERT_TRUE(pTemp != nullptr && pTemp->m_hWnd == hEdit);
         EXPECT_EQ(pTemp, wnd.GetDlgItem(7));
@@ -132,7 +156,7 @@ TEST(WindowTest, ForeignWindowsGetTemporaryWrappersUntilSubclassed)
             EXPECT_EQ(&edit, CWnd::FromHandle(hEdit));
             edit.SetWindowText("y");
             EXPECT_EQ(8, edit.SendMessage(WM_APP, 7));
-            EXPECT_EQ(Log({"base settext", "derived app"}), edit.m_log);
+            EXPECT_EQ(Log({ "base settext", "derived app" }), edit.m_log);
             EXPECT_EQ(1, ::GetWindowTextLengthA(hEdit));
         }
         EXPECT_EQ(editProc, ::GetWindowLongPtrA(hEdit, GWLP_WNDPROC));
@@ -142,7 +166,8 @@ TEST(WindowTest, ForeignWindowsGetTemporaryWrappersUntilSubclassed)
 
 TEST(WindowTest, AFailingOrThrowingOnCreateLeavesNoWindow)
 {
-    for (int nCreate : {-1, 1}) {
+    for (int nCreate : { -1, 1 })
+    {
         CBaseWnd failing;
         failing.m_nCreate = nCreate;
         EXPECT_FALSE(CreatePopup(failing));
@@ -150,8 +175,12 @@ TEST(WindowTest, AFailingOrThrowingOnCreateLeavesNoWindow)
     }
 }
 
-namespace {
-std::string ClassOf(CWnd* pWnd) { return pWnd != nullptr ? pWnd->GetRuntimeClass()->m_lpszClassName : "-"; }
+namespace
+{
+std::string ClassOf(CWnd* pWnd)
+{
+    return pWnd != nullptr ? pWnd->GetRuntimeClass()->m_lpszClassName : "-";
+}
 
 // Records what reaches it, with the class of the object a control's message came with.
 class CNotifyList : public CListCtrl
@@ -201,7 +230,7 @@ TEST(ReflectionTest, ChildMessagesReachTheListObjectAlsoWhileItIsDestroyed)
     Pump();
     slider.SendMessage(WM_KEYDOWN, VK_NEXT);
     EXPECT_EQ(60000, slider.GetPos());
-    EXPECT_EQ((std::set<std::string>{"colour static CSliderCtrl", "scroll CSliderCtrl"}),
+    EXPECT_EQ((std::set<std::string>{ "colour static CSliderCtrl", "scroll CSliderCtrl" }),
               std::set<std::string>(list.m_log.begin(), list.m_log.end()));
     EXPECT_EQ(0, ::GetScrollPos(list.m_hWnd, SB_HORZ));
     list.SendMessage(WM_HSCROLL, SB_PAGERIGHT);
@@ -209,11 +238,12 @@ TEST(ReflectionTest, ChildMessagesReachTheListObjectAlsoWhileItIsDestroyed)
 
     list.m_log.clear();  // the list deletes its rows last, as its window goes
     parent.DestroyWindow();
-    EXPECT_EQ(Log({"delete", "delete", "delete"}), list.m_log);
+    EXPECT_EQ(Log({ "delete", "delete", "delete" }), list.m_log);
     EXPECT_EQ(nullptr, list.m_hWnd);
 }
 
-namespace {
+namespace
+{
 
 // A frame with a dialog bar from IDD_TESTBAR and a status bar.
 class CTestFrame : public CFrameWnd
@@ -235,14 +265,21 @@ public:
 
     int OnCreate(LPCREATESTRUCT lpCreateStruct)
     {
-        static const UINT indicators[] = {ID_SEPARATOR};
+        static const UINT indicators[] = { ID_SEPARATOR };
         return CFrameWnd::OnCreate(lpCreateStruct) == -1 ||
-               !m_wndBar.Create(this, IDD_TESTBAR, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY,
-                                AFX_IDW_TOOLBAR) ||
-               !m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR) ||
-               !m_wndStatusBar.SetIndicators(indicators, 1) ? -1 : 0;
+                       !m_wndBar.Create(this, IDD_TESTBAR,
+                                        WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY,
+                                        AFX_IDW_TOOLBAR) ||
+                       !m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR) ||
+                       !m_wndStatusBar.SetIndicators(indicators, 1)
+                   ? -1
+                   : 0;
     }
-    template <UINT nID> void OnTest() { m_handled.push_back(nID); }
+    template <UINT nID>
+    void OnTest()
+    {
+        m_handled.push_back(nID);
+    }
     void OnUpdateTestCheck(CCmdUI* pCmdUI) { pCmdUI->SetCheck(m_bChecked ? 1 : 0); }
     void OnUpdateTestDisabled(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }
     DECLARE_MESSAGE_MAP()
@@ -252,8 +289,10 @@ BEGIN_MESSAGE_MAP(CTestFrame, CFrameWnd)
     ON_WM_CREATE()
     ON_COMMAND(ID_TEST_FRAME, OnTest<ID_TEST_FRAME>)
     ON_COMMAND(ID_TEST_BOTH, OnTest<ID_TEST_BOTH>)
-    ON_COMMAND(ID_TEST_CHECK, OnTest<ID_TEST_CHECK>) ON_UPDATE_COMMAND_UI(ID_TEST_CHECK, OnUpdateTestCheck)
-    ON_COMMAND(ID_TEST_DISABLED, OnTest<ID_TEST_DISABLED>) ON_UPDATE_COMMAND_UI(ID_TEST_DISABLED, OnUpdateTestDisabled)
+    ON_COMMAND(ID_TEST_CHECK, OnTest<ID_TEST_CHECK>)
+    ON_UPDATE_COMMAND_UI(ID_TEST_CHECK, OnUpdateTestCheck)
+    ON_COMMAND(ID_TEST_DISABLED, OnTest<ID_TEST_DISABLED>)
+    ON_UPDATE_COMMAND_UI(ID_TEST_DISABLED, OnUpdateTestDisabled)
 END_MESSAGE_MAP()
 
 // Closes itself as soon as it is shown, as the close box would.
@@ -261,7 +300,11 @@ class CClosingDialog : public CDialog
 {
 public:
     CClosingDialog() : CDialog(IDD_TESTDIALOG) {}
-    BOOL OnInitDialog() override { PostMessage(WM_CLOSE); return CDialog::OnInitDialog(); }
+    BOOL OnInitDialog() override
+    {
+        PostMessage(WM_CLOSE);
+        return CDialog::OnInitDialog();
+    }
 };
 
 class FrameTest : public testing::Test
@@ -273,7 +316,11 @@ protected:
         ASSERT_TRUE(frame->LoadFrame(IDR_TESTFRAME, WS_OVERLAPPEDWINDOW | WS_VISIBLE | FWS_ADDTOTITLE));
         Pump();
     }
-    void TearDown() override { if (theApp.m_pMainWnd != nullptr) theApp.m_pMainWnd->DestroyWindow(); }
+    void TearDown() override
+    {
+        if (theApp.m_pMainWnd != nullptr)
+            theApp.m_pMainWnd->DestroyWindow();
+    }
 
     HWND Button(UINT nID) { return ::GetDlgItem(frame->m_wndBar.m_hWnd, static_cast<int>(nID)); }
     CString StatusText() { return frame->m_wndStatusBar.GetPaneText(0); }
@@ -284,12 +331,12 @@ protected:
 }  // namespace
 TEST_F(FrameTest, CommandsGoThroughTheOverrideThenTheFrameThenTheApplicationAndHandlersEnableThem)
 {
-    for (UINT nID : {ID_TEST_FRAME, ID_TEST_APP, ID_TEST_BOTH, ID_TEST_NONE, ID_TEST_DISABLED})
+    for (UINT nID : { ID_TEST_FRAME, ID_TEST_APP, ID_TEST_BOTH, ID_TEST_NONE, ID_TEST_DISABLED })
         frame->SendMessage(WM_COMMAND, nID);
     // A command whose update handler disables it is not even offered.
-    EXPECT_EQ((Ids{ID_TEST_FRAME, ID_TEST_APP, ID_TEST_BOTH, ID_TEST_NONE}), frame->m_offered);
-    EXPECT_EQ((Ids{ID_TEST_FRAME, ID_TEST_BOTH}), frame->m_handled);  // the frame's handler wins
-    EXPECT_EQ(Ids{ID_TEST_APP}, theApp.m_handled);
+    EXPECT_EQ((Ids{ ID_TEST_FRAME, ID_TEST_APP, ID_TEST_BOTH, ID_TEST_NONE }), frame->m_offered);
+    EXPECT_EQ((Ids{ ID_TEST_FRAME, ID_TEST_BOTH }), frame->m_handled);  // the frame's handler wins
+    EXPECT_EQ(Ids{ ID_TEST_APP }, theApp.m_handled);
 
     // Bar buttons and accelerators (F5 the frame's command, F6 the disabled one) take the same way.
     frame->m_offered.clear();
@@ -298,19 +345,20 @@ TEST_F(FrameTest, CommandsGoThroughTheOverrideThenTheFrameThenTheApplicationAndH
     frame->PostMessage(WM_KEYDOWN, VK_F5, 1);
     frame->PostMessage(WM_KEYDOWN, VK_F6, 1);
     Pump();
-    EXPECT_EQ((Ids{ID_TEST_CHECK, ID_TEST_FRAME}), frame->m_offered);
-    EXPECT_EQ((Ids{ID_TEST_CHECK, ID_TEST_FRAME}), frame->m_handled);
+    EXPECT_EQ((Ids{ ID_TEST_CHECK, ID_TEST_FRAME }), frame->m_offered);
+    EXPECT_EQ((Ids{ ID_TEST_CHECK, ID_TEST_FRAME }), frame->m_handled);
 
     // Handlers enable, and update handlers alone check, menu items and bar buttons.
-    for (bool checked : {false, true, false}) {
+    for (bool checked : { false, true, false })
+    {
         frame->m_bChecked = checked;
         theApp.OnIdle(0);
         HMENU hMenu = ::GetSubMenu(::GetMenu(frame->m_hWnd), 2);  // as it opens
         frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hMenu), 2);
         Ids states;
-        for (UINT nID : {ID_TEST_FRAME, ID_TEST_APP, ID_TEST_NONE, ID_TEST_DISABLED, ID_TEST_CHECK})
+        for (UINT nID : { ID_TEST_FRAME, ID_TEST_APP, ID_TEST_NONE, ID_TEST_DISABLED, ID_TEST_CHECK })
             states.push_back(::GetMenuState(hMenu, nID, MF_BYCOMMAND) & (MF_GRAYED | MF_CHECKED));
-        EXPECT_EQ((Ids{0, 0, MF_GRAYED, MF_GRAYED, checked ? MF_CHECKED : 0u}), states);
+        EXPECT_EQ((Ids{ 0, 0, MF_GRAYED, MF_GRAYED, checked ? MF_CHECKED : 0u }), states);
         EXPECT_TRUE(::IsWindowEnabled(Button(ID_TEST_FRAME)) && ::IsWindowEnabled(Button(ID_TEST_CHECK)));
         EXPECT_FALSE(::IsWindowEnabled(Button(ID_TEST_NONE)));
         EXPECT_EQ(checked ? BST_CHECKED : BST_UNCHECKED, ::SendMessageA(Button(ID_TEST_CHECK), BM_GETCHECK, 0, 0));
@@ -320,11 +368,19 @@ TEST_F(FrameTest, CommandsGoThroughTheOverrideThenTheFrameThenTheApplicationAndH
 TEST_F(FrameTest, PromptsAndTooltipsComeFromTheCommandsStrings)
 {
     const LPARAM hMenu = reinterpret_cast<LPARAM>(::GetSubMenu(::GetMenu(frame->m_hWnd), 2));
-    const struct { UINT nItem, nFlags; LPARAM hMenu; const char* prompt; } selections[] = {
-        {ID_TEST_FRAME, MF_STRING, hMenu, "枠のコマンドです。"}, {ID_TEST_APP, MF_STRING, hMenu, ""},  // no string, none
-        {SC_CLOSE, MF_SYSMENU, hMenu, "閉じます。"}, {0, 0xFFFF, 0, "Ready"},  // the menu closed: the idle text
+    const struct
+    {
+        UINT nItem, nFlags;
+        LPARAM hMenu;
+        const char* prompt;
+    } selections[] = {
+        { ID_TEST_FRAME, MF_STRING, hMenu, "枠のコマンドです。" },
+        { ID_TEST_APP, MF_STRING, hMenu, "" },  // no string, none
+        { SC_CLOSE, MF_SYSMENU, hMenu, "閉じます。" },
+        { 0, 0xFFFF, 0, "Ready" },  // the menu closed: the idle text
     };
-    for (const auto& s : selections) {
+    for (const auto& s : selections)
+    {
         frame->SendMessage(WM_MENUSELECT, MAKEWPARAM(s.nItem, s.nFlags), s.hMenu);
         EXPECT_EQ(CString(s.prompt), StatusText()) << s.nItem;
     }
@@ -336,7 +392,8 @@ TEST_F(FrameTest, PromptsAndTooltipsComeFromTheCommandsStrings)
     ::SetCursorPos(button.CenterPoint().x, button.bottom + 60);
     EXPECT_TRUE(PumpUntil([&] { return StatusText() == "Ready"; }));
 
-    for (UINT nID : {ID_TEST_FRAME, ID_TEST_NONE}) {  // the text after the line feed, if any
+    for (UINT nID : { ID_TEST_FRAME, ID_TEST_NONE })
+    {  // the text after the line feed, if any
         char text[80] = "";
         TTTOOLINFOA info = {};
         info.cbSize = sizeof info;
@@ -377,8 +434,8 @@ TEST(ValueTest, TheArrayChecksEveryIndex)
     a.SetSize(5);
     a[3] = 7;
     a.SetAt(2, 9);
-    EXPECT_EQ((std::vector<DWORD>{150, 0xFFFFFFFFu, 9, 7, 0}),
-              (std::vector<DWORD>{a[0], a[1], a.GetAt(2), a.GetAt(3), a[4]}));
+    EXPECT_EQ((std::vector<DWORD>{ 150, 0xFFFFFFFFu, 9, 7, 0 }),
+              (std::vector<DWORD>{ a[0], a[1], a.GetAt(2), a.GetAt(3), a[4] }));
     a.SetSize(2);
     EXPECT_THROW(a.GetAt(2), CInvalidArgException);
     EXPECT_THROW(a.GetAt(-1), CInvalidArgException);

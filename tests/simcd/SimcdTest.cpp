@@ -15,10 +15,11 @@
 #include <utility>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // Tracks start at 2000, 182000 and 422000 ms; the disc ends at 622000 ms.
-const std::vector<uint32_t> kThreeTracks = {180000, 240000, 200000};
+const std::vector<uint32_t> kThreeTracks = { 180000, 240000, 200000 };
 const DWORD kStopped = MCI_MODE_STOP, kPlaying = MCI_MODE_PLAY, kTrack = MCI_STATUS_ITEM | MCI_TRACK;
 const UINT kSuccessful = MCI_NOTIFY_SUCCESSFUL, kAborted = MCI_NOTIFY_ABORTED;
 // Preset in a status query's return field, to see a failed query leave it alone.
@@ -29,13 +30,14 @@ using State = std::pair<DWORD, DWORD>;
 using Notices = std::vector<std::pair<UINT, UINT>>;
 
 // A drive opened the way the program opens one; closed when destroyed.
-struct MciDevice {
+struct MciDevice
+{
     explicit MciDevice(char letter, bool milliseconds = true)
     {
-        char element[] = {letter, ':', 0};
-        MCI_OPEN_PARMSA open = {0, 0, reinterpret_cast<LPCSTR>(MCI_DEVTYPE_CD_AUDIO), element, nullptr};
+        char element[] = { letter, ':', 0 };
+        MCI_OPEN_PARMSA open = { 0, 0, reinterpret_cast<LPCSTR>(MCI_DEVTYPE_CD_AUDIO), element, nullptr };
         id = Send(MCI_OPEN, kOpenFlags, &open) ? 0 : open.wDeviceID;
-        MCI_SET_PARMS set = {0, MCI_FORMAT_MILLISECONDS, 0};
+        MCI_SET_PARMS set = { 0, MCI_FORMAT_MILLISECONDS, 0 };
         if (id && milliseconds)
             Send(MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT, &set);
     }
@@ -46,23 +48,24 @@ struct MciDevice {
     }
     DWORD Status(DWORD item, DWORD flags = MCI_STATUS_ITEM, DWORD track = 0)
     {
-        MCI_STATUS_PARMS status = {0, kUntouched, item, track};
+        MCI_STATUS_PARMS status = { 0, kUntouched, item, track };
         Send(MCI_STATUS, flags, &status);
         return static_cast<DWORD>(status.dwReturn);
     }
     DWORD Mode() { return Status(MCI_STATUS_MODE); }
-    ::State State() { return {Mode(), Status(MCI_STATUS_POSITION)}; }
+    ::State State() { return { Mode(), Status(MCI_STATUS_POSITION) }; }
     MCIERROR Play(DWORD flags, DWORD from = 0, DWORD to = 0, HWND notify = nullptr)
     {
-        MCI_PLAY_PARMS play = {reinterpret_cast<DWORD_PTR>(notify), from, to};
+        MCI_PLAY_PARMS play = { reinterpret_cast<DWORD_PTR>(notify), from, to };
         return Send(MCI_PLAY, flags, &play);
     }
 
     MCIDEVICEID id = 0;
-    MCIERROR error = 0; // of the last command, the open included
+    MCIERROR error = 0;  // of the last command, the open included
 };
 
-struct NotifyWindow {
+struct NotifyWindow
+{
     ~NotifyWindow() { DestroyWindow(hwnd); }
     // The notifications posted within the time, or the first `count` of them.
     Notices Collect(DWORD timeoutMs, size_t count = 1000)
@@ -71,7 +74,7 @@ struct NotifyWindow {
         MSG msg;
         for (DWORD start = GetTickCount(); notices.size() < count && GetTickCount() - start < timeoutMs; Sleep(5))
             while (notices.size() < count && PeekMessageA(&msg, hwnd, MM_MCINOTIFY, MM_MCINOTIFY, PM_REMOVE))
-                notices.push_back({static_cast<UINT>(msg.wParam), static_cast<UINT>(msg.lParam)});
+                notices.push_back({ static_cast<UINT>(msg.wParam), static_cast<UINT>(msg.lParam) });
         return notices;
     }
     HWND hwnd = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
@@ -85,14 +88,14 @@ std::pair<int, std::string> RunSimcd(const std::string& arguments)
     std::string text;
     for (int c; pipe && (c = fgetc(pipe)) != EOF;)
         text += static_cast<char>(c);
-    return {pipe ? _pclose(pipe) : -1, text};
+    return { pipe ? _pclose(pipe) : -1, text };
 }
 
 const std::string kCdrom = std::to_string(DRIVE_CDROM) + " listed ";
 // A drive letter's type, whether the drive strings list it, and its shell name.
 std::string Seen(char letter)
 {
-    const char root[] = {letter, ':', '\\', 0};
+    const char root[] = { letter, ':', '\\', 0 };
     char drives[512] = {};
     const DWORD length = GetLogicalDriveStringsA(sizeof(drives), drives);
     const bool listed = std::search(drives, drives + length, root, root + 4) != drives + length;
@@ -103,9 +106,14 @@ std::string Seen(char letter)
 
 // Every test starts with an empty journal, time factor 1 and one drive, P:,
 // holding three tracks, and ends with no drives.
-class SimcdTest : public ::testing::Test {
+class SimcdTest : public ::testing::Test
+{
 protected:
-    void SetUp() override { TearDown(); ASSERT_TRUE(sim.DefineDrive('P') && sim.InsertDisc('P', kThreeTracks)); }
+    void SetUp() override
+    {
+        TearDown();
+        ASSERT_TRUE(sim.DefineDrive('P') && sim.InsertDisc('P', kThreeTracks));
+    }
     void TearDown() override { ASSERT_TRUE(sim.RemoveAllDrives() && sim.SetTimeFactor(1.0)) << sim.GetLastError(); }
 
     simcd::SimController sim;
@@ -121,7 +129,7 @@ TEST_F(SimcdTest, StateAndTableOfContentsBelongToTheDriveAndSurviveClose)
     EXPECT_EQ(kPlaying, device.Mode());
     EXPECT_EQ(static_cast<DWORD>(MCI_FORMAT_MSF), device.Status(MCI_STATUS_TIME_FORMAT));
     EXPECT_EQ(static_cast<DWORD>(MCI_MAKE_MSF(3, 2, 37)), device.Status(MCI_STATUS_POSITION, kTrack, 2));
-    MCI_SET_PARMS milliseconds = {0, MCI_FORMAT_MILLISECONDS, 0};
+    MCI_SET_PARMS milliseconds = { 0, MCI_FORMAT_MILLISECONDS, 0 };
     ASSERT_EQ(0u, device.Send(MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT, &milliseconds));
     EXPECT_NEAR(192500.0, device.State().second, 2500.0);
     EXPECT_EQ(2500u, device.Status(MCI_STATUS_POSITION, MCI_STATUS_ITEM | MCI_STATUS_START));
@@ -138,9 +146,9 @@ TEST_F(SimcdTest, TransportDoorAndTheModesTheyLeave)
     EXPECT_EQ(2u, device.Status(MCI_STATUS_CURRENT_TRACK));
 
     ASSERT_TRUE(sim.SetTimeFactor(100.0));
-    ASSERT_EQ(0u, device.Play(MCI_FROM, 182000)); // returns at once
+    ASSERT_EQ(0u, device.Play(MCI_FROM, 182000));  // returns at once
     Sleep(100);
-    const State playing = device.State(); // 100 ms at factor 100 is 10 s
+    const State playing = device.State();  // 100 ms at factor 100 is 10 s
     EXPECT_TRUE(playing.first == kPlaying && playing.second > 187000u) << playing.first << " " << playing.second;
     ASSERT_EQ(0u, device.Send(MCI_PAUSE, MCI_WAIT));
     const State paused = device.State();
@@ -152,13 +160,13 @@ TEST_F(SimcdTest, TransportDoorAndTheModesTheyLeave)
     // Stop does not rewind; a pause leaves a stopped drive stopped.
     ASSERT_EQ(0u, device.Send(MCI_STOP, MCI_WAIT));
     const State stopped = device.State();
-    EXPECT_TRUE(stopped.first == kStopped && stopped.second > paused.second); // resumed, then stopped
+    EXPECT_TRUE(stopped.first == kStopped && stopped.second > paused.second);  // resumed, then stopped
     ASSERT_EQ(0u, device.Send(MCI_PAUSE, MCI_WAIT));
     EXPECT_EQ(stopped, device.State());
 
     // Seek stops a playing drive.
     ASSERT_EQ(0u, device.Play(0));
-    MCI_SEEK_PARMS seek = {0, 10000};
+    MCI_SEEK_PARMS seek = { 0, 10000 };
     ASSERT_EQ(0u, device.Send(MCI_SEEK, MCI_TO | MCI_WAIT, &seek));
     EXPECT_EQ(State(kStopped, 10000), device.State());
 
@@ -172,7 +180,7 @@ TEST_F(SimcdTest, TransportDoorAndTheModesTheyLeave)
     // A disc the controller takes out or puts in is so for the open device too.
     ASSERT_TRUE(sim.RemoveDisc('P'));
     EXPECT_EQ(static_cast<MCIERROR>(MCIERR_DEVICE_NOT_READY), device.Play(0));
-    ASSERT_TRUE(sim.InsertDisc('P', {60000}));
+    ASSERT_TRUE(sim.InsertDisc('P', { 60000 }));
     EXPECT_EQ(1u, device.Status(MCI_STATUS_NUMBER_OF_TRACKS));
 }
 
@@ -182,23 +190,24 @@ TEST_F(SimcdTest, MalformedCommandsAndEachFault)
     MciDevice device('P');
     // A failed query's error, or ~0 when it wrote its return field.
     auto status = [&](DWORD item, DWORD flags, DWORD track) {
-        return device.Status(item, flags, track) == kUntouched ? device.error : ~0u; };
-    MCI_SET_PARMS smpte = {0, MCI_FORMAT_SMPTE_25, 0};
+        return device.Status(item, flags, track) == kUntouched ? device.error : ~0u;
+    };
+    MCI_SET_PARMS smpte = { 0, MCI_FORMAT_SMPTE_25, 0 };
     const MCIERROR cases[][2] = {
-        {MCIERR_NULL_PARAMETER_BLOCK, device.Send(MCI_STATUS, MCI_STATUS_ITEM)},
-        {MCIERR_MISSING_PARAMETER, status(MCI_STATUS_MODE, 0, 0)},
-        {MCIERR_OUTOFRANGE, status(MCI_STATUS_LENGTH, kTrack, 4)},
-        {MCIERR_UNSUPPORTED_FUNCTION, status(0x7777, MCI_STATUS_ITEM, 0)},
-        {MCIERR_UNRECOGNIZED_KEYWORD, status(MCI_STATUS_MODE, MCI_STATUS_ITEM | 0x00800000, 0)},
-        {MCIERR_OUTOFRANGE, device.Play(MCI_FROM, 1000)},
-        {MCIERR_OUTOFRANGE, device.Play(MCI_FROM | MCI_TO, 9000, 8000)},
-        {MCIERR_BAD_TIME_FORMAT, device.Send(MCI_SET, MCI_SET_TIME_FORMAT, &smpte)},
-        {MCIERR_UNSUPPORTED_FUNCTION, device.Send(MCI_RECORD, 0)},
+        { MCIERR_NULL_PARAMETER_BLOCK, device.Send(MCI_STATUS, MCI_STATUS_ITEM) },
+        { MCIERR_MISSING_PARAMETER, status(MCI_STATUS_MODE, 0, 0) },
+        { MCIERR_OUTOFRANGE, status(MCI_STATUS_LENGTH, kTrack, 4) },
+        { MCIERR_UNSUPPORTED_FUNCTION, status(0x7777, MCI_STATUS_ITEM, 0) },
+        { MCIERR_UNRECOGNIZED_KEYWORD, status(MCI_STATUS_MODE, MCI_STATUS_ITEM | 0x00800000, 0) },
+        { MCIERR_OUTOFRANGE, device.Play(MCI_FROM, 1000) },
+        { MCIERR_OUTOFRANGE, device.Play(MCI_FROM | MCI_TO, 9000, 8000) },
+        { MCIERR_BAD_TIME_FORMAT, device.Send(MCI_SET, MCI_SET_TIME_FORMAT, &smpte) },
+        { MCIERR_UNSUPPORTED_FUNCTION, device.Send(MCI_RECORD, 0) },
     };
     for (const auto& c : cases)
         EXPECT_EQ(c[0], c[1]) << "case " << &c - cases;
-    EXPECT_NE(0u, MciDevice('Q').error); // no drive there: winmm refuses it
-    EXPECT_EQ(State(kStopped, 2000), device.State()); // in milliseconds still
+    EXPECT_NE(0u, MciDevice('Q').error);               // no drive there: winmm refuses it
+    EXPECT_EQ(State(kStopped, 2000), device.State());  // in milliseconds still
 
     NotifyWindow window;
     auto fault = [&](uint32_t bit, uint32_t delayMs = 0) { return sim.SetFaults('P', bit, delayMs); };
@@ -206,8 +215,8 @@ TEST_F(SimcdTest, MalformedCommandsAndEachFault)
     EXPECT_TRUE(fault(simcd::kFaultStatusFails) && device.Mode() == kUntouched && device.error == MCIERR_HARDWARE);
     EXPECT_TRUE(fault(simcd::kFaultNotReady) && device.Play(0) == MCIERR_HARDWARE);
     EXPECT_EQ(static_cast<DWORD>(MCI_MODE_NOT_READY), device.Mode());
-    EXPECT_TRUE(fault(simcd::kFaultZeroTracks) && device.Status(MCI_STATUS_MEDIA_PRESENT) == TRUE
-                && device.Status(MCI_STATUS_NUMBER_OF_TRACKS) == 0);
+    EXPECT_TRUE(fault(simcd::kFaultZeroTracks) && device.Status(MCI_STATUS_MEDIA_PRESENT) == TRUE &&
+                device.Status(MCI_STATUS_NUMBER_OF_TRACKS) == 0);
     EXPECT_TRUE(fault(simcd::kFaultPositionPastEnd) && device.State().second > 622000u);
     ASSERT_TRUE(fault(simcd::kFaultNoNotify));
     ASSERT_EQ(0u, device.Play(MCI_FROM | MCI_TO | MCI_NOTIFY, 2000, 2100, window.hwnd));
@@ -220,7 +229,7 @@ TEST_F(SimcdTest, MalformedCommandsAndEachFault)
 
 TEST_F(SimcdTest, NotificationsReachTheWindowWithEachDevicesId)
 {
-    ASSERT_TRUE(sim.DefineDrive('Q') && sim.InsertDisc('Q', {60000}));
+    ASSERT_TRUE(sim.DefineDrive('Q') && sim.InsertDisc('Q', { 60000 }));
     NotifyWindow window;
     // Each close aborts its play. The last close stops the driver's notification
     // thread, which may be waiting for the world just then: a close once hung here.
@@ -232,19 +241,23 @@ TEST_F(SimcdTest, NotificationsReachTheWindowWithEachDevicesId)
     ASSERT_TRUE(sim.SetTimeFactor(3000.0));
     ASSERT_EQ(0u, first.Play(MCI_FROM | MCI_NOTIFY, 2000, 0, window.hwnd));
     ASSERT_EQ(0u, second.Play(MCI_FROM | MCI_TO | MCI_NOTIFY, 2000, 2100, window.hwnd));
-    EXPECT_EQ((Notices{{kSuccessful, second.id}, {kSuccessful, first.id}}), window.Collect(3000, 2));
+    EXPECT_EQ((Notices{ { kSuccessful, second.id }, { kSuccessful, first.id } }), window.Collect(3000, 2));
     EXPECT_EQ(State(kStopped, 622000), first.State());
     ASSERT_TRUE(sim.SetTimeFactor(1.0));
 
     // Stop, pause, seek and a new play abort a pending notification; a
     // command asking for its own notification supersedes it, the drive playing on.
-    MCI_STATUS_PARMS params = {reinterpret_cast<DWORD_PTR>(window.hwnd), 0, MCI_STATUS_MODE, 0};
+    MCI_STATUS_PARMS params = { reinterpret_cast<DWORD_PTR>(window.hwnd), 0, MCI_STATUS_MODE, 0 };
     const std::pair<State, Notices> enders[] = {
-        {{MCI_STOP, 0}, {{kAborted, first.id}}}, {{MCI_PAUSE, 0}, {{kAborted, first.id}}},
-        {{MCI_SEEK, MCI_SEEK_TO_START}, {{kAborted, first.id}}}, {{MCI_PLAY, 0}, {{kAborted, first.id}}},
-        {{MCI_STATUS, MCI_STATUS_ITEM | MCI_NOTIFY}, {{MCI_NOTIFY_SUPERSEDED, first.id}, {kSuccessful, first.id}}},
+        { { MCI_STOP, 0 }, { { kAborted, first.id } } },
+        { { MCI_PAUSE, 0 }, { { kAborted, first.id } } },
+        { { MCI_SEEK, MCI_SEEK_TO_START }, { { kAborted, first.id } } },
+        { { MCI_PLAY, 0 }, { { kAborted, first.id } } },
+        { { MCI_STATUS, MCI_STATUS_ITEM | MCI_NOTIFY },
+          { { MCI_NOTIFY_SUPERSEDED, first.id }, { kSuccessful, first.id } } },
     };
-    for (const auto& ender : enders) {
+    for (const auto& ender : enders)
+    {
         ASSERT_EQ(0u, first.Play(MCI_FROM | MCI_NOTIFY, 2000, 0, window.hwnd));
         ASSERT_EQ(0u, first.Send(ender.first.first, ender.first.second, &params));
         EXPECT_EQ(ender.second, window.Collect(150)) << "command " << ender.first.first;
@@ -259,12 +272,18 @@ TEST_F(SimcdTest, ProfilesEndAPlayNotifiedStoppedOrStuck)
 {
     NotifyWindow window;
     MciDevice device('P');
-    const struct { const char* name; DWORD mode; Notices atEnd, atStop; } profiles[] = {
-        {"classic", kStopped, {{kSuccessful, device.id}}, {}},
-        {"silent-stop", kStopped, {}, {{kAborted, device.id}}},
-        {"stuck-playing", kPlaying, {}, {{kAborted, device.id}}},
+    const struct
+    {
+        const char* name;
+        DWORD mode;
+        Notices atEnd, atStop;
+    } profiles[] = {
+        { "classic", kStopped, { { kSuccessful, device.id } }, {} },
+        { "silent-stop", kStopped, {}, { { kAborted, device.id } } },
+        { "stuck-playing", kPlaying, {}, { { kAborted, device.id } } },
     };
-    for (const auto& p : profiles) {
+    for (const auto& p : profiles)
+    {
         ASSERT_EQ(0, RunSimcd(std::string("profile P: ") + p.name).first);
         ASSERT_EQ(0u, device.Play(MCI_FROM | MCI_TO | MCI_NOTIFY, 2000, 2100, window.hwnd));
         EXPECT_EQ(p.atEnd, window.Collect(300)) << p.name;
@@ -273,7 +292,8 @@ TEST_F(SimcdTest, ProfilesEndAPlayNotifiedStoppedOrStuck)
         EXPECT_EQ(p.atStop, window.Collect(100)) << p.name;
         EXPECT_EQ(State(kStopped, 2100), device.State()) << p.name;
     }
-    EXPECT_NE(std::string::npos, RunSimcd("state P:").second.find(", profile stuck-playing")) << RunSimcd("state").second;
+    EXPECT_NE(std::string::npos, RunSimcd("state P:").second.find(", profile stuck-playing"))
+        << RunSimcd("state").second;
 }
 
 TEST_F(SimcdTest, JournalRecordsEveryCommandInOrderWithItsParameters)
@@ -286,24 +306,26 @@ TEST_F(SimcdTest, JournalRecordsEveryCommandInOrderWithItsParameters)
         device.Play(MCI_FROM | MCI_TO | MCI_NOTIFY, 2000, 3000, window.hwnd);
     }
     const std::vector<simcd::SimJournalEntry> journal = sim.GetJournal();
-    const std::vector<std::vector<uint32_t>> expected = { // command, flags, item, track, result, returned
-        {MCI_OPEN_DRIVER, kOpenFlags, 0, 0, 0, 0},
-        {MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT, 0, 0, 0, 0},
-        {MCI_STATUS, kTrack, MCI_STATUS_LENGTH, 2, 0, 240000},
-        {MCI_STATUS, kTrack, MCI_STATUS_LENGTH, 9, MCIERR_OUTOFRANGE, 0},
-        {MCI_PLAY, MCI_FROM | MCI_TO | MCI_NOTIFY, 0, 0, 0, 0},
-        {MCI_CLOSE_DRIVER, 0, 0, 0, 0, 0},
+    const std::vector<std::vector<uint32_t>> expected = {
+        // command, flags, item, track, result, returned
+        { MCI_OPEN_DRIVER, kOpenFlags, 0, 0, 0, 0 },
+        { MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT, 0, 0, 0, 0 },
+        { MCI_STATUS, kTrack, MCI_STATUS_LENGTH, 2, 0, 240000 },
+        { MCI_STATUS, kTrack, MCI_STATUS_LENGTH, 9, MCIERR_OUTOFRANGE, 0 },
+        { MCI_PLAY, MCI_FROM | MCI_TO | MCI_NOTIFY, 0, 0, 0, 0 },
+        { MCI_CLOSE_DRIVER, 0, 0, 0, 0, 0 },
     };
     std::vector<std::vector<uint32_t>> actual;
     uint64_t previous = 0;
-    for (const simcd::SimJournalEntry& e : journal) {
-        actual.push_back({e.command, e.flags, e.item, e.track, e.result, e.returned});
-        EXPECT_TRUE(e.drive == 'P' && e.deviceId == journal[0].deviceId && e.deviceId != 0
-                    && e.processId == GetCurrentProcessId() && e.timeUs >= std::exchange(previous, e.timeUs));
+    for (const simcd::SimJournalEntry& e : journal)
+    {
+        actual.push_back({ e.command, e.flags, e.item, e.track, e.result, e.returned });
+        EXPECT_TRUE(e.drive == 'P' && e.deviceId == journal[0].deviceId && e.deviceId != 0 &&
+                    e.processId == GetCurrentProcessId() && e.timeUs >= std::exchange(previous, e.timeUs));
     }
     ASSERT_EQ(expected, actual);
-    EXPECT_TRUE(journal[1].timeFormat == MCI_FORMAT_MILLISECONDS && journal[4].from == 2000 && journal[4].to == 3000
-                && journal[4].callback == static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(window.hwnd)));
+    EXPECT_TRUE(journal[1].timeFormat == MCI_FORMAT_MILLISECONDS && journal[4].from == 2000 && journal[4].to == 3000 &&
+                journal[4].callback == static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(window.hwnd)));
 }
 
 // Drive letters come and go on every letter but the system drive and the
@@ -311,34 +333,38 @@ TEST_F(SimcdTest, JournalRecordsEveryCommandInOrderWithItsParameters)
 // command with one line, changing nothing.
 TEST_F(SimcdTest, DrivesComeAndGoAndTheToolInAnotherProcessChangesTheSameWorld)
 {
-    for (char letter : {'A', 'B', 'R', 'Y'}) {
+    for (char letter : { 'A', 'B', 'R', 'Y' })
+    {
         ASSERT_TRUE(sim.DefineDrive(letter)) << sim.GetLastError();
         EXPECT_EQ(kCdrom + " (" + letter + ":)", Seen(letter));
     }
     EXPECT_FALSE(sim.DefineDrive('C') || sim.DefineDrive('Z'));
     ASSERT_TRUE(sim.RemoveAllDrives());
     EXPECT_EQ(std::to_string(DRIVE_NO_ROOT_DIR) + " unlisted  (A:)", Seen('A'));
-    ASSERT_TRUE(RunSimcd("define q: \"FROM TOOL\"").first == 0 && RunSimcd("insert Q 61000,62000 start=3000").first == 0);
+    ASSERT_TRUE(RunSimcd("define q: \"FROM TOOL\"").first == 0 &&
+                RunSimcd("insert Q 61000,62000 start=3000").first == 0);
     EXPECT_EQ(kCdrom + "FROM TOOL (Q:)", Seen('Q'));
     MciDevice device('Q');
     EXPECT_EQ(64000u, device.Status(MCI_STATUS_POSITION, kTrack, 2));
     NotifyWindow window;
     ASSERT_EQ(0u, device.Play(MCI_FROM | MCI_NOTIFY, 50000, 0, window.hwnd));
     const auto state = RunSimcd("state Q:");
-    EXPECT_TRUE(state.first == 0 && state.second.find("Q: \"FROM TOOL\" playing") != std::string::npos
-                && state.second.find("1 devices open") != std::string::npos) << state.second;
-    for (const char* arguments : {"frobnicate", "insert Q:", "insert Q: 60000,,1", "insert 7 60000",
-                                  "insert Q: 500", "fault Q: loud", "profile Q: loud", "fault Q: delay", "speed 0", "takeout R:"}) {
+    EXPECT_TRUE(state.first == 0 && state.second.find("Q: \"FROM TOOL\" playing") != std::string::npos &&
+                state.second.find("1 devices open") != std::string::npos)
+        << state.second;
+    for (const char* arguments : { "frobnicate", "insert Q:", "insert Q: 60000,,1", "insert 7 60000", "insert Q: 500",
+                                   "fault Q: loud", "profile Q: loud", "fault Q: delay", "speed 0", "takeout R:" })
+    {
         const auto run = RunSimcd(arguments);
         EXPECT_TRUE(run.first != 0 && std::count(run.second.begin(), run.second.end(), '\n') == 1) << run.second;
     }
     EXPECT_NE(0, RunSimcd("").first);
     simcd::SimDriveInfo info;
-    EXPECT_TRUE(sim.GetDrive('Q', info) && info.faults == 0 && info.trackLengthsMs.size() == 2
-                && sim.GetTimeFactor() == 1.0 && !sim.GetDrive('R', info));
-    ASSERT_EQ(0, RunSimcd("open Q:").first); // aborts the play
-    EXPECT_EQ((Notices{{kAborted, device.id}}), window.Collect(1000, 1));
+    EXPECT_TRUE(sim.GetDrive('Q', info) && info.faults == 0 && info.trackLengthsMs.size() == 2 &&
+                sim.GetTimeFactor() == 1.0 && !sim.GetDrive('R', info));
+    ASSERT_EQ(0, RunSimcd("open Q:").first);  // aborts the play
+    EXPECT_EQ((Notices{ { kAborted, device.id } }), window.Collect(1000, 1));
     EXPECT_EQ(static_cast<DWORD>(MCI_MODE_OPEN), device.Mode());
 }
 
-} // namespace
+}  // namespace

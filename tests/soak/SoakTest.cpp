@@ -141,8 +141,10 @@ std::set<std::string> AllowedStates(const simcd::SimDriveInfo& drive)
 {
     if (drive.faults & (simcd::kFaultStatusFails | simcd::kFaultNotReady))
         return { "", kEmpty };
-    const std::string strMode = !drive.hasDisc || drive.doorOpen ? kEmpty : drive.mode == MCI_MODE_PLAY ? kPlaying
-                                : drive.mode == MCI_MODE_STOP                    ? kStopped : "";
+    const std::string strMode = !drive.hasDisc || drive.doorOpen ? kEmpty
+                                : drive.mode == MCI_MODE_PLAY    ? kPlaying
+                                : drive.mode == MCI_MODE_STOP    ? kStopped
+                                                                 : "";
     // A reload under these faults finds no tracks; the row then stays empty
     // until the fault goes and the next whole second reloads it.
     return { strMode, drive.faults & (simcd::kFaultOpenFails | simcd::kFaultZeroTracks) ? kEmpty : strMode };
@@ -212,7 +214,8 @@ protected:
         // A short delay: the program asks every drive ten times a second.
         auto fault = [&] {
             uint32_t dwBit = 0;
-            if (m_sim.GetDrive(letter, info) && m_sim.SetFaults(letter, info.faults ^ (dwBit = 1u << Random(0, 6)), Random(1, 3)))
+            if (m_sim.GetDrive(letter, info) &&
+                m_sim.SetFaults(letter, info.faults ^ (dwBit = 1u << Random(0, 6)), Random(1, 3)))
                 strDetail += " faults " + std::to_string(info.faults ^ dwBit);
         };
         static const UINT commands[] = { ID_CD_PLAY,       ID_CD_PLAY,       ID_CD_PLAY,  ID_CD_PAUSE, ID_CD_STOP,
@@ -233,30 +236,36 @@ protected:
         char cNew = 0;
         int nValue = 0, nShare = 0, nDrag = 0;
         const std::pair<const char*, std::function<void()>> events[] = {
-            { "drive appears", [&] {
-                 cNew = RandomLetter(false);
-                 m_sim.DefineDrive(cNew, Random(0, 1) ? "NEW" : "") && m_sim.SetProfile(cNew, RandomProfile());
-                 strDetail = std::string(1, cNew) + ":";
-             } },
+            { "drive appears",
+              [&] {
+                  cNew = RandomLetter(false);
+                  m_sim.DefineDrive(cNew, Random(0, 1) ? "NEW" : "") && m_sim.SetProfile(cNew, RandomProfile());
+                  strDetail = std::string(1, cNew) + ":";
+              } },
             { "drive vanishes", [&] { m_sim.RemoveDrive(letter); } },
             { "disc in", [&] { m_sim.InsertDisc(letter, RandomDisc()); } },
             { "disc out", [&] { m_sim.RemoveDisc(letter); } },
-            { "door", [&] {
-                 (nValue = Random(0, 1)) ? m_sim.OpenDoor(letter) : m_sim.CloseDoor(letter);
-                 strDetail += nValue ? " open" : " closed";
-             } },
-            { "fault", fault }, { "fault", fault },
+            { "door",
+              [&] {
+                  (nValue = Random(0, 1)) ? m_sim.OpenDoor(letter) : m_sim.CloseDoor(letter);
+                  strDetail += nValue ? " open" : " closed";
+              } },
+            { "fault", fault },
+            { "fault", fault },
             { "faults cleared", [&] { m_sim.ClearFaults(letter); } },
-            { "sort", [&] {
-                 m_program.Sort(nValue = Random(0, 3));
-                 strDetail = "column " + std::to_string(nValue);
-             } },
+            { "sort",
+              [&] {
+                  m_program.Sort(nValue = Random(0, 3));
+                  strDetail = "column " + std::to_string(nValue);
+              } },
             // As many sliders as rows; an index past the last moves none.
-            { "slider", [&] {
-                 m_program.MoveSlider(nValue = Random(0, kDrives - 1), (nShare = Random(0, 1000)) / 1000.0, (nDrag = Random(0, 1)) != 0);
-                 strDetail = "slider " + std::to_string(nValue) + " to " + std::to_string(nShare) + "/1000"
-                             + (nDrag ? " dragged" : " clicked");
-             } },
+            { "slider",
+              [&] {
+                  m_program.MoveSlider(nValue = Random(0, kDrives - 1), (nShare = Random(0, 1000)) / 1000.0,
+                                       (nDrag = Random(0, 1)) != 0);
+                  strDetail = "slider " + std::to_string(nValue) + " to " + std::to_string(nShare) + "/1000" +
+                              (nDrag ? " dragged" : " clicked");
+              } },
             { "command", command },  // the last five of fifteen chances
         };
         const auto& event = events[std::min(Random(0, 14), static_cast<int>(std::size(events)) - 1)];
@@ -323,7 +332,8 @@ protected:
         EXPECT_TRUE(m_program.Running()) << "the program ended after " << m_strLastEvent << Replay("");
         if (!m_program.Running())
             return "the program ended";
-        EXPECT_LT(m_program.RoundTripMs(1000), 1000u) << "no answer within a second after " << m_strLastEvent << Replay("");
+        EXPECT_LT(m_program.RoundTripMs(1000), 1000u)
+            << "no answer within a second after " << m_strLastEvent << Replay("");
         std::ostringstream out;
         const std::map<char, simcd::SimDriveInfo> drives = Drives();
         if (bSettled)
@@ -332,8 +342,8 @@ protected:
         std::map<char, simcd::SimDriveInfo> after = Drives();
         auto unchanged = [&](const simcd::SimDriveInfo& drive) {
             const simcd::SimDriveInfo& later = after[drive.letter];
-            return later.letter == drive.letter && later.generation == drive.generation && later.mode == drive.mode
-                   && later.hasDisc == drive.hasDisc && later.doorOpen == drive.doorOpen && later.faults == drive.faults;
+            return later.letter == drive.letter && later.generation == drive.generation && later.mode == drive.mode &&
+                   later.hasDisc == drive.hasDisc && later.doorOpen == drive.doorOpen && later.faults == drive.faults;
         };
         std::set<char> shown;
         for (const probe::Row& row : rows)
@@ -349,16 +359,17 @@ protected:
                 out << row.letter << ": two rows; ";
             const simcd::SimDriveInfo& drive = it->second;
             const bool bStatusLies = (drive.faults & (simcd::kFaultStatusFails | simcd::kFaultNotReady)) != 0;
-            const bool bWrong = !bStatusLies && (row.state == kPlaying || row.state == kStopped)
-                                && (row.state == kPlaying) != (drive.mode == MCI_MODE_PLAY) && unchanged(drive);
+            const bool bWrong = !bStatusLies && (row.state == kPlaying || row.state == kStopped) &&
+                                (row.state == kPlaying) != (drive.mode == MCI_MODE_PLAY) && unchanged(drive);
             if (!bWrong)
                 m_wrongSince.erase(row.letter);
             else if (const DWORD dwNow = ::GetTickCount(),
                      dwFor = dwNow - m_wrongSince.emplace(row.letter, dwNow).first->second;
                      dwFor > kGraceMs)
             {
-                out << row.letter << ": \"" << row.state << "\" in mode " << drive.mode << " for " << dwFor << " ms, row's device "
-                    << LastDevice(row.letter) << ", devices open on the drive " << drive.openDevices << "; ";
+                out << row.letter << ": \"" << row.state << "\" in mode " << drive.mode << " for " << dwFor
+                    << " ms, row's device " << LastDevice(row.letter) << ", devices open on the drive "
+                    << drive.openDevices << "; ";
                 m_strDisagreeing += row.letter;
             }
             if (bSettled && unchanged(drive) && !AllowedStates(drive).count(row.state))
@@ -372,7 +383,8 @@ protected:
         for (const auto& drive : drives)
             if (bSettled && !shown.count(drive.first))
                 out << drive.first << ": no row; ";
-        EXPECT_TRUE(bSettled || out.str().empty()) << out.str() << " after " << m_strLastEvent << Replay(m_strDisagreeing);
+        EXPECT_TRUE(bSettled || out.str().empty())
+            << out.str() << " after " << m_strLastEvent << Replay(m_strDisagreeing);
         return out.str();
     }
 
@@ -383,7 +395,7 @@ protected:
     {
         std::vector<probe::Row> rows = m_program.Rows(), again = m_program.Rows();
         for (int n = 0; n < 10 && !std::equal(rows.begin(), rows.end(), again.begin(), again.end(),
-                                              [](const auto& x, const auto& y) { return x.letter == y.letter; });
+                                              [](const auto&x, const auto&y) { return x.letter == y.letter; });
              n++)
             rows = std::exchange(again, m_program.Rows());
         return again;
@@ -394,7 +406,8 @@ protected:
     {
         m_strLastEvent = event;
         std::string strWhy;
-        EXPECT_TRUE(Within(kSettleMs, [&] { return (strWhy = Look(true)).empty() || HasFailure(); })) << "rows disagree with the drives " << kSettleMs << " ms after " << event << ": " << strWhy
+        EXPECT_TRUE(Within(kSettleMs, [&] { return (strWhy = Look(true)).empty() || HasFailure(); }))
+            << "rows disagree with the drives " << kSettleMs << " ms after " << event << ": " << strWhy
             << Replay(m_strDisagreeing);
     }
 
@@ -446,12 +459,12 @@ TEST_F(Soak, RandomEventsOnEveryDriveLetter)
                 end.windows);
     for (const auto& e : events)
         std::printf("  %-16s %d\n", e.first.c_str(), e.second);
-    EXPECT_TRUE(end.privateBytes <= warm.privateBytes + (2 << 20) && end.gdiObjects <= start.gdiObjects + 8
-                && end.windows == start.windows);
+    EXPECT_TRUE(end.privateBytes <= warm.privateBytes + (2 << 20) && end.gdiObjects <= start.gdiObjects + 8 &&
+                end.windows == start.windows);
     m_sim.ClearJournal();
     CloseCleanly();
 }
-}
+}  // namespace
 
 int main(int argc, char** argv)
 {

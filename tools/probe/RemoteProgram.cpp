@@ -25,8 +25,8 @@ BOOL CALLBACK FindMain(HWND hWnd, LPARAM lParam)
     WindowSearch* pSearch = reinterpret_cast<WindowSearch*>(lParam);
     DWORD dwProcessId = 0;
     ::GetWindowThreadProcessId(hWnd, &dwProcessId);
-    if (dwProcessId != pSearch->dwProcessId || !::IsWindowVisible(hWnd) || ::GetWindow(hWnd, GW_OWNER)
-        || (pSearch->bList && !::GetDlgItem(hWnd, AFX_IDW_PANE_FIRST)))
+    if (dwProcessId != pSearch->dwProcessId || !::IsWindowVisible(hWnd) || ::GetWindow(hWnd, GW_OWNER) ||
+        (pSearch->bList && !::GetDlgItem(hWnd, AFX_IDW_PANE_FIRST)))
         return TRUE;
     pSearch->hFound = hWnd;
     return FALSE;
@@ -54,7 +54,7 @@ void ToScreen(HWND hWnd, RECT& rect)
 {
     ::MapWindowPoints(hWnd, nullptr, reinterpret_cast<POINT*>(&rect), 2);
 }
-}
+}  // namespace
 
 std::string WindowsPath(const char* pszPath)
 {
@@ -116,8 +116,7 @@ bool RemoteProgram::WaitForWindow(int nRows, DWORD dwTimeoutMs)
             continue;
         if (nRows == kAnyWindow)
             return true;
-        if (nRows >= 0
-            && ::SendMessageA(::GetDlgItem(m_hMain, AFX_IDW_PANE_FIRST), LVM_GETITEMCOUNT, 0, 0) != nRows)
+        if (nRows >= 0 && ::SendMessageA(::GetDlgItem(m_hMain, AFX_IDW_PANE_FIRST), LVM_GETITEMCOUNT, 0, 0) != nRows)
             continue;
         return Connect(m_hMain);
     }
@@ -130,8 +129,8 @@ bool RemoteProgram::Attach()
     if (!hMain || !::IsWindowVisible(hMain))
         return false;
     ::GetWindowThreadProcessId(hMain, &m_dwProcessId);
-    m_hProcess = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE
-                                   | PROCESS_QUERY_INFORMATION | SYNCHRONIZE,
+    m_hProcess = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION |
+                                   SYNCHRONIZE,
                                FALSE, m_dwProcessId);
     return m_hProcess && Connect(hMain);
 }
@@ -280,14 +279,14 @@ ProcessCounters RemoteProgram::Counters() const
     // table's pointer at 0x94 in a 32-bit PEB, 0xF8 in a 64-bit one).
     const size_t cbTableOffset = sizeof(void*) == 4 ? 0x94 : 0xF8;
     DWORD_PTR tableAddress = 0;
-    if (NtQueryInformationProcess(m_hProcess, ProcessBasicInformation, &info, sizeof info, nullptr) == 0
-        && ::ReadProcessMemory(m_hProcess, static_cast<BYTE*>(static_cast<void*>(info.PebBaseAddress)) + cbTableOffset,
-                               &tableAddress, sizeof tableAddress, nullptr)
-        && tableAddress != 0)
+    if (NtQueryInformationProcess(m_hProcess, ProcessBasicInformation, &info, sizeof info, nullptr) == 0 &&
+        ::ReadProcessMemory(m_hProcess, static_cast<BYTE*>(static_cast<void*>(info.PebBaseAddress)) + cbTableOffset,
+                            &tableAddress, sizeof tableAddress, nullptr) &&
+        tableAddress != 0)
     {
         std::vector<Entry> table(0x10000);
-        if (::ReadProcessMemory(m_hProcess, reinterpret_cast<void*>(tableAddress),
-                                table.data(), table.size() * sizeof(Entry), nullptr))
+        if (::ReadProcessMemory(m_hProcess, reinterpret_cast<void*>(tableAddress), table.data(),
+                                table.size() * sizeof(Entry), nullptr))
         {
             for (const Entry& entry : table)
                 counters.gdiObjects += entry.type != 0;
@@ -362,4 +361,4 @@ DWORD RemoteProgram::Close(DWORD dwTimeoutMs)
         ::GetExitCodeProcess(m_hProcess, &dwCode);
     return dwCode;
 }
-}
+}  // namespace probe

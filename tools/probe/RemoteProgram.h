@@ -20,7 +20,7 @@ struct Row
     std::string name;  // the drive column
     std::string state;
     std::string time;
-    char letter = 0;   // from the "(X:)" of the name; 0 when absent
+    char letter = 0;  // from the "(X:)" of the name; 0 when absent
     bool selected = false;
     bool focused = false;
 };
@@ -46,7 +46,10 @@ public:
     // Waits for the started program's visible main window with the given
     // number of rows (any number when negative; any window at all with
     // kAnyWindow) and for its thread to answer a message.
-    enum { kAnyWindow = -2 };
+    enum
+    {
+        kAnyWindow = -2
+    };
     bool WaitForWindow(int nRows, DWORD dwTimeoutMs = 30000);
     // Reaches an Ondalux that runs already, found by its window's title.
     bool Attach();
@@ -97,4 +100,4 @@ private:
     HWND m_hList = nullptr;
     void* m_pBuffer = nullptr;
 };
-}
+}  // namespace probe
