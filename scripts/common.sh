@@ -32,7 +32,7 @@ case $ONDALUX_ARCH in
 esac
 
 # fp-utils: chmcmd, which compiles the help file, and chmls, which reads it.
-packages=(cmake make python3 googletest fp-utils "${arch_packages[@]}"
+packages=(cmake make python3 googletest fp-utils clang-format "${arch_packages[@]}"
           xvfb xauth fonts-noto-cjk fonts-wine locales-all imagemagick xdotool)
 
 ensure_packages() {
