@@ -14,17 +14,8 @@ simcd_exe=$2
 probe_exe=$3
 shot=${E2E_SHOT_DIR:-$(dirname "$probe_exe")}/transport_e2e_failure.png
 
-sim() { wine "$simcd_exe" "$@" 2>/dev/null | tr -d '\r'; }
-probe() { wine "$probe_exe" "$@" 2>/dev/null | tr -d '\r'; }
-
-pid=
-cleanup() {
-    if [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null; then
-        probe close >/dev/null || kill "$pid"
-        wait "$pid" 2>/dev/null
-    fi
-}
-trap cleanup EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/../support/program.sh"
+trap close_program EXIT
 
 fail() {
     echo "FAIL: $*"
@@ -35,18 +26,6 @@ fail() {
     exit 1
 }
 
-# Polls a command until it succeeds; 10 s at most.
-until_ok() {
-    local i
-    for ((i = 0; i < 50; i++)); do
-        "$@" && return 0
-        sleep 0.2
-    done
-    return 1
-}
-
-# Journal lines of play, pause, stop and door opening as "D:PLAY:2000"
-# (drive, command, position played from).
 # The journal with its fields named (`simcd help` gives the line's format):
 # each line "drive command flags from", as in "D: PLAY 0x0005 2000".
 journal_fields() {

@@ -12,18 +12,9 @@ simcd_exe=$2
 probe_exe=$3
 chm=$(dirname "$exe")/Ondalux.chm
 
-sim() { wine "$simcd_exe" "$@" 2>/dev/null | tr -d '\r'; }
-probe() { wine "$probe_exe" "$@" 2>/dev/null | tr -d '\r'; }
+source "$(dirname "${BASH_SOURCE[0]}")/../support/program.sh"
 
 work=$(mktemp -d)
-pid=
-close_program() {
-    if [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null; then
-        probe close >/dev/null || kill "$pid"
-        wait "$pid" 2>/dev/null
-    fi
-    pid=
-}
 # The help viewers started on a file of this test's folder, as Unix processes.
 viewers() {
     local p
@@ -43,14 +34,6 @@ fail() {
     exit 1
 }
 
-until_ok() {
-    local i
-    for ((i = 0; i < 50; i++)); do
-        "$@" && return 0
-        sleep 0.2
-    done
-    return 1
-}
 has_viewer() { [[ -n $(viewers) ]]; }
 
 sim register >/dev/null || fail "cannot register the simulated driver"
