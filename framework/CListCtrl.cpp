@@ -5,6 +5,11 @@
 
 IMPLEMENT_DYNAMIC(CListCtrl, CWnd)
 
+BOOL CListCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+{
+    return CWnd::Create(WC_LISTVIEWA, nullptr, dwStyle, rect, pParentWnd, nID);
+}
+
 int CListCtrl::InsertColumn(int nCol, LPCTSTR lpszHeading, int nFormat, int nWidth, int nSubItem)
 {
     LVCOLUMNA column = {};
