@@ -355,43 +355,19 @@ DWORD SimDevice::Status(SimDriveRecord& drive, DWORD flags, MCI_STATUS_PARMS* pa
         value = (drive.faults & kFaultGarbageTracks) ? 0xFFFFFFFFu : tracks;
         break;
     case MCI_STATUS_LENGTH:
-        if (!ready)
-            return MCIERR_DEVICE_NOT_READY;
-        if (trackGiven)
-        {
-            if (params->dwTrack < 1 || params->dwTrack > tracks)
-                return MCIERR_OUTOFRANGE;
-            value = FromMs(drive.trackLengths[params->dwTrack - 1], result);
-        }
-        else
-        {
-            value = FromMs(tracks ? SimWorld::DiscEnd(drive) - drive.discStart : 0, result);
-        }
-        break;
     case MCI_STATUS_POSITION:
-        if ((flags & MCI_STATUS_START) && trackGiven)
+    {
+        if (params->dwItem == MCI_STATUS_POSITION && (flags & MCI_STATUS_START) && trackGiven)
             return MCIERR_FLAGS_NOT_COMPATIBLE;
         if (!ready)
             return MCIERR_DEVICE_NOT_READY;
-        if (flags & MCI_STATUS_START)
-        {
-            value = FromMs(drive.discStart, result);
-        }
-        else if (trackGiven)
-        {
-            if (params->dwTrack < 1 || params->dwTrack > tracks)
-                return MCIERR_OUTOFRANGE;
-            value = FromMs(TrackStart(drive, params->dwTrack), result);
-        }
-        else if (drive.faults & kFaultPositionPastEnd)
-        {
-            value = FromMs(SimWorld::DiscEnd(drive) + kPastEndMs, result);
-        }
-        else
-        {
-            value = FromMs(m_world.Position(drive), result);
-        }
+        if (trackGiven && (params->dwTrack < 1 || params->dwTrack > tracks))
+            return MCIERR_OUTOFRANGE;
+        const uint32_t ms = params->dwItem == MCI_STATUS_LENGTH ? LengthMs(drive, flags, params->dwTrack)
+                                                                : PositionMs(drive, flags, params->dwTrack);
+        value = FromMs(ms, result);
         break;
+    }
     case MCI_STATUS_CURRENT_TRACK:
     {
         if (!ready)
@@ -419,6 +395,27 @@ DWORD SimDevice::Status(SimDriveRecord& drive, DWORD flags, MCI_STATUS_PARMS* pa
     if (flags & MCI_NOTIFY)
         NotifySuccess(drive, params->dwCallback);
     return result;
+}
+
+// A track's length with MCI_TRACK, else the whole disc's.
+uint32_t SimDevice::LengthMs(const SimDriveRecord& drive, DWORD flags, DWORD track) const
+{
+    if (flags & MCI_TRACK)
+        return drive.trackLengths[track - 1];
+    return TrackCount(drive) ? SimWorld::DiscEnd(drive) - drive.discStart : 0;
+}
+
+// The disc's start with MCI_STATUS_START, a track's start with MCI_TRACK,
+// else where the drive stands.
+uint32_t SimDevice::PositionMs(SimDriveRecord& drive, DWORD flags, DWORD track)
+{
+    if (flags & MCI_STATUS_START)
+        return drive.discStart;
+    if (flags & MCI_TRACK)
+        return TrackStart(drive, track);
+    if (drive.faults & kFaultPositionPastEnd)
+        return SimWorld::DiscEnd(drive) + kPastEndMs;
+    return m_world.Position(drive);
 }
 
 DWORD SimDevice::Set(SimDriveRecord& drive, DWORD flags, MCI_SET_PARMS* params)

@@ -54,6 +54,8 @@ private:
 
     uint32_t ToMs(uint32_t value) const;
     uint32_t FromMs(uint32_t ms, DWORD& result) const;
+    uint32_t LengthMs(const SimDriveRecord& drive, DWORD flags, DWORD track) const;
+    uint32_t PositionMs(SimDriveRecord& drive, DWORD flags, DWORD track);
 
     SimWorld& m_world;
     NotifyWatcher& m_watcher;
