@@ -165,9 +165,9 @@ LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nShow)
 {
     const bool bPlay = ::GetEnvironmentVariableA("FLOOR_PLAY", nullptr, 0) != 0;
-    std::vector<char> spec(::GetEnvironmentVariableA("FLOOR_TICK", nullptr, 0) + 1, '\0');
-    if (::GetEnvironmentVariableA("FLOOR_TICK", spec.data(), static_cast<DWORD>(spec.size())) != 0)
-        g_ticks = ParseTicks(spec.data());
+    std::vector<char> tickCommands(::GetEnvironmentVariableA("FLOOR_TICK", nullptr, 0) + 1, '\0');
+    if (::GetEnvironmentVariableA("FLOOR_TICK", tickCommands.data(), static_cast<DWORD>(tickCommands.size())) != 0)
+        g_ticks = ParseTicks(tickCommands.data());
 
     ::CoInitialize(nullptr);
     ::InitCommonControls();
