@@ -97,6 +97,8 @@ const char* ModeName(uint32_t mode)
         return "paused";
     case MCI_MODE_OPEN:
         return "open";
+    case MCI_MODE_SEEK:
+        return "seeking";
     default:
         return "other";
     }
@@ -148,9 +150,10 @@ const SimCommandLine::Command SimCommandLine::kCommands[] = {
       "add an empty CD-ROM drive, e.g. define E: \"MY DISC\"" },
     { "remove", 1, 1, false, &SimCommandLine::Remove, "remove <drive>|all",
       "remove a drive, or every simulated drive" },
-    { "insert", 2, 3, true, &SimCommandLine::Insert, "insert <drive> <ms>[,<ms>...] [start=<ms>]",
-      "put in a disc with these track lengths in ms\n"
-      "(start: where track 1 begins, default 2000)" },
+    { "insert", 2, 3, true, &SimCommandLine::Insert, "insert <drive> <track>[,<track>...] [start=<ms>]",
+      "put in a disc with these tracks: a length in ms,\n"
+      "data:<ms> for a data track (start: where track 1\n"
+      "begins, default 2000)" },
     { "takeout", 1, 1, true, &SimCommandLine::TakeOut, "takeout <drive>", "take the disc out" },
     { "open", 1, 1, true, &SimCommandLine::Open, "open <drive>", "open the door (ends a play)" },
     { "close", 1, 1, true, &SimCommandLine::Close, "close <drive>", "close the door" },
@@ -166,6 +169,14 @@ const SimCommandLine::Command SimCommandLine::kCommands[] = {
       "stopped), silent-stop (not notified, stopped),\n"
       "stuck-playing (not notified, playing at the end\n"
       "until the next command)" },
+    { "seek", 2, 2, true, &SimCommandLine::Seek, "seek <drive> <ms>",
+      "a play (and a door closing) takes this long, in\n"
+      "real time, before the drive plays at the new place;\n"
+      "meanwhile it reports its old position, mode seek\n"
+      "(play with silent-stop and stuck-playing); 0: off" },
+    { "wobble", 2, 2, true, &SimCommandLine::Wobble, "wobble <drive> <frames>",
+      "every reported position is off by up to this many\n"
+      "frames (1/75 s) either way; 0: off" },
     { "speed", 1, 1, false, &SimCommandLine::Speed, "speed <factor>",
       "play advances at real time x factor (e.g. 1000)" },
     { "state", 0, 1, false, &SimCommandLine::State, "state [drive]", "print the drives" },
@@ -269,20 +280,21 @@ int SimCommandLine::Remove(Invocation& call)
 int SimCommandLine::Insert(Invocation& call)
 {
     std::vector<std::string> items;
-    std::vector<uint32_t> lengths;
+    std::vector<SimTrack> tracks;
     if (!ParseList(call.args[2], items))
-        return UsageError(call, "not a list of track lengths: " + call.args[2]);
+        return UsageError(call, "not a list of tracks: " + call.args[2]);
     for (const std::string& item : items)
     {
-        uint32_t length;
-        if (!ParseNumber(item, length))
+        SimTrack track;
+        track.data = ParseSetting(item, "data:", track.lengthMs);
+        if (!track.data && !ParseNumber(item, track.lengthMs))
             return UsageError(call, "not a track length in ms: " + item);
-        lengths.push_back(length);
+        tracks.push_back(track);
     }
     uint32_t start = kDefaultDiscStartMs;
     if (call.args.size() == 4 && !ParseSetting(call.args[3], "start=", start))
         return UsageError(call, "not a start position: " + call.args[3]);
-    return Result(call, m_controller.InsertDisc(call.letter, lengths, start));
+    return Result(call, m_controller.InsertTracks(call.letter, tracks, start));
 }
 
 int SimCommandLine::TakeOut(Invocation& call)
@@ -334,6 +346,22 @@ int SimCommandLine::Profile(Invocation& call)
         if (call.args[2] == kProfileNames[i])
             return Result(call, m_controller.SetProfile(call.letter, static_cast<SimProfile>(i)));
     return UsageError(call, "unknown profile: " + call.args[2]);
+}
+
+int SimCommandLine::Seek(Invocation& call)
+{
+    uint32_t ms;
+    if (!ParseNumber(call.args[2], ms))
+        return UsageError(call, "not a seek time in ms: " + call.args[2]);
+    return Result(call, m_controller.SetSeekTime(call.letter, ms));
+}
+
+int SimCommandLine::Wobble(Invocation& call)
+{
+    uint32_t frames;
+    if (!ParseNumber(call.args[2], frames))
+        return UsageError(call, "not a number of frames: " + call.args[2]);
+    return Result(call, m_controller.SetWobble(call.letter, frames));
 }
 
 int SimCommandLine::Speed(Invocation& call)
@@ -399,6 +427,10 @@ void SimCommandLine::PrintState(std::ostream& out, char letter)
         }
         out << ", " << drive.openDevices << " devices open";
         out << ", profile " << (drive.profile < 3 ? kProfileNames[drive.profile] : "?");
+        if (drive.seekMs)
+            out << ", seek " << drive.seekMs << " ms";
+        if (drive.wobbleFrames)
+            out << ", wobble " << drive.wobbleFrames << " frames";
         if (drive.faults)
         {
             out << ", faults";
@@ -412,8 +444,8 @@ void SimCommandLine::PrintState(std::ostream& out, char letter)
         if (drive.hasDisc)
         {
             out << "    tracks ms:";
-            for (uint32_t length : drive.trackLengthsMs)
-                out << " " << length;
+            for (size_t i = 0; i < drive.trackLengthsMs.size(); ++i)
+                out << (drive.dataTracks[i] ? " data:" : " ") << drive.trackLengthsMs[i];
             out << "\n";
         }
     }

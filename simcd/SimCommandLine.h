@@ -56,6 +56,8 @@ private:
     int Close(Invocation& call);
     int Fault(Invocation& call);
     int Profile(Invocation& call);
+    int Seek(Invocation& call);
+    int Wobble(Invocation& call);
     int Speed(Invocation& call);
     int State(Invocation& call);
     int Journal(Invocation& call);

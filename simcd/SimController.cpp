@@ -63,15 +63,21 @@ SimDriveInfo InfoOf(SimWorld& world, SimDriveRecord& drive)
     info.doorOpen = drive.doorOpen != 0;
     info.hasDisc = drive.hasDisc != 0;
     if (drive.hasDisc)
+    {
         info.trackLengthsMs.assign(drive.trackLengths, drive.trackLengths + drive.trackCount);
+        for (uint32_t track = 1; track <= drive.trackCount; ++track)
+            info.dataTracks.push_back(SimWorld::IsDataTrack(drive, track));
+    }
     info.discStartMs = drive.hasDisc ? drive.discStart : 0;
     info.positionMs = world.Position(drive);
-    info.mode = SimWorld::Mode(drive);
+    info.mode = world.Mode(drive);
     info.faults = drive.faults;
     info.delayMs = drive.delayMs;
     info.openDevices = drive.openDevices;
     info.profile = drive.profile;
     info.generation = drive.generation;
+    info.seekMs = drive.seekMs;
+    info.wobbleFrames = drive.wobbleFrames;
     return info;
 }
 
@@ -195,16 +201,24 @@ bool SimController::RemoveAllDrives()
 
 bool SimController::InsertDisc(char letter, const std::vector<uint32_t>& trackLengthsMs, uint32_t startMs)
 {
+    std::vector<SimTrack> tracks;
+    for (uint32_t length : trackLengthsMs)
+        tracks.push_back(SimTrack{ length, false });
+    return InsertTracks(letter, tracks, startMs);
+}
+
+bool SimController::InsertTracks(char letter, const std::vector<SimTrack>& tracks, uint32_t startMs)
+{
     if (!CheckLetter(letter))
         return false;
-    if (trackLengthsMs.empty() || trackLengthsMs.size() > static_cast<size_t>(kMaxTracks))
+    if (tracks.empty() || tracks.size() > static_cast<size_t>(kMaxTracks))
         return Fail("a disc holds 1 to 99 tracks");
     uint64_t total = startMs;
-    for (uint32_t length : trackLengthsMs)
+    for (const SimTrack& track : tracks)
     {
-        if (length < 1000)
+        if (track.lengthMs < 1000)
             return Fail("a track lasts at least 1000 ms");
-        total += length;
+        total += track.lengthMs;
     }
     // MSF positions hold at most 99:59:74.
     if (total >= 100u * 60u * 1000u)
@@ -213,12 +227,18 @@ bool SimController::InsertDisc(char letter, const std::vector<uint32_t>& trackLe
         if (drive.hasDisc)
             return Fail(std::string("drive ") + drive.letter + ": already holds a disc");
         drive.hasDisc = 1;
-        drive.doorOpen = 0;
-        drive.trackCount = static_cast<uint32_t>(trackLengthsMs.size());
-        std::memcpy(drive.trackLengths, trackLengthsMs.data(), trackLengthsMs.size() * sizeof(uint32_t));
+        drive.trackCount = static_cast<uint32_t>(tracks.size());
+        std::memset(drive.dataTrackBits, 0, sizeof drive.dataTrackBits);
+        for (size_t i = 0; i < tracks.size(); ++i)
+        {
+            drive.trackLengths[i] = tracks[i].lengthMs;
+            if (tracks[i].data)
+                drive.dataTrackBits[i / 32] |= 1u << (i % 32);
+        }
         drive.discStart = startMs;
         drive.position = startMs;
         drive.transport = kStopped;
+        SimWorld::DoorClosed(drive);
         return true;
     });
 }
@@ -248,7 +268,8 @@ bool SimController::OpenDoor(char letter)
 bool SimController::CloseDoor(char letter)
 {
     return ChangeDrive(letter, [&](SimDriveRecord& drive) {
-        drive.doorOpen = 0;
+        if (drive.doorOpen)
+            SimWorld::DoorClosed(drive);
         return true;
     });
 }
@@ -277,6 +298,26 @@ bool SimController::SetProfile(char letter, SimProfile profile)
         return Fail("unknown profile");
     return ChangeDrive(letter, [&](SimDriveRecord& drive) {
         drive.profile = profile;
+        return true;
+    });
+}
+
+bool SimController::SetSeekTime(char letter, uint32_t seekMs)
+{
+    if (seekMs > kMaxSeekMs)
+        return Fail("a seek time is at most " + std::to_string(kMaxSeekMs) + " ms");
+    return ChangeDrive(letter, [&](SimDriveRecord& drive) {
+        drive.seekMs = seekMs;
+        return true;
+    });
+}
+
+bool SimController::SetWobble(char letter, uint32_t frames)
+{
+    if (frames > kMaxWobbleFrames)
+        return Fail("a wobble is at most " + std::to_string(kMaxWobbleFrames) + " frames");
+    return ChangeDrive(letter, [&](SimDriveRecord& drive) {
+        drive.wobbleFrames = frames;
         return true;
     });
 }

@@ -38,8 +38,12 @@ public:
     // Removes every simulated drive and clears the journal.
     bool RemoveAllDrives();
 
-    // Puts a disc into an empty drive and closes its door.
+    // Puts a disc into an empty drive and closes its door; a drive with a
+    // seek time then spins up for that long.
     bool InsertDisc(char letter, const std::vector<uint32_t>& trackLengthsMs, uint32_t startMs = kDefaultDiscStartMs);
+    // The same with data tracks among the audio ones (an Enhanced or a
+    // mixed-mode CD, a CD-ROM).
+    bool InsertTracks(char letter, const std::vector<SimTrack>& tracks, uint32_t startMs = kDefaultDiscStartMs);
     // Takes the disc out; a play in progress ends (aborted).
     bool RemoveDisc(char letter);
     // Opening the door ends a play in progress (aborted).
@@ -53,6 +57,16 @@ public:
     // How the drive's driver reports the end of a play (kProfileClassic when
     // defined); it applies from the next end of a play on.
     bool SetProfile(char letter, SimProfile profile);
+
+    // Drive physics, both off (0) when defined. A play command, and a door
+    // closing, takes the seek time (real time, whatever the time factor)
+    // before the drive plays at the new place: meanwhile it reports its old
+    // position and mode MCI_MODE_SEEK (MCI_MODE_PLAY with the silent-stop
+    // and stuck-playing profiles), or MCI_MODE_NOT_READY while it spins up.
+    // Every position it reports is off by up to the wobble (in frames of
+    // 1/75 s) either way.
+    bool SetSeekTime(char letter, uint32_t seekMs);
+    bool SetWobble(char letter, uint32_t frames);
 
     // Play advances by real time multiplied by this factor (1 = real time).
     bool SetTimeFactor(double factor);

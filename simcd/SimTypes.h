@@ -35,6 +35,15 @@ enum SimProfile : uint32_t
 constexpr uint32_t kDefaultDiscStartMs = 2000;  // after the two-second lead-in
 constexpr int kMaxTracks = 99;
 constexpr int kMaxLabelChars = 32;  // a CD's volume label
+constexpr uint32_t kMaxSeekMs = 10000;
+constexpr uint32_t kMaxWobbleFrames = 75;  // a second of a CD's 75 frames
+
+// One track of a disc to insert.
+struct SimTrack
+{
+    uint32_t lengthMs = 0;
+    bool data = false;  // a data track (CD-ROM) rather than audio
+};
 
 // One drive of the simulated world, as the controller reports it.
 struct SimDriveInfo
@@ -44,6 +53,7 @@ struct SimDriveInfo
     bool doorOpen = false;
     bool hasDisc = false;
     std::vector<uint32_t> trackLengthsMs;
+    std::vector<bool> dataTracks;  // per track: a data track
     uint32_t discStartMs = 0;
     uint32_t mode = 0;                   // MCI_MODE_* the drive would report (faults not applied)
     uint32_t positionMs = 0;             // absolute on the disc
@@ -52,6 +62,8 @@ struct SimDriveInfo
     uint32_t openDevices = 0;            // MCI devices open on the drive, in every process
     uint32_t profile = kProfileClassic;  // SimProfile
     uint32_t generation = 0;             // changes whenever a play starts or ends
+    uint32_t seekMs = 0;                 // real time a play (or a door close) takes to get going
+    uint32_t wobbleFrames = 0;           // reported positions are off by up to this many frames
 };
 
 // One command the driver received, in the order received.

@@ -85,11 +85,12 @@ void SimWorld::Normalize()
 {
     for (SimDriveRecord& drive : m_pData->drives)
     {
-        if (drive.transport == kPlaying || drive.transport == kStuck)
+        if (drive.transport == kPlaying || drive.transport == kStuck || drive.transport == kSeeking)
             drive.transport = kStopped;
         drive.completed = 0;
         drive.notifyPending = 0;
         drive.openDevices = 0;
+        drive.readyAtUs = 0;
     }
 }
 
@@ -117,18 +118,58 @@ SimDriveRecord* SimWorld::FindDrive(char letter)
 
 uint32_t SimWorld::DiscEnd(const SimDriveRecord& drive)
 {
-    uint32_t end = drive.discStart;
-    for (uint32_t i = 0; i < drive.trackCount; ++i)
-        end += drive.trackLengths[i];
-    return end;
+    return TrackStart(drive, drive.trackCount + 1);
 }
 
-uint32_t SimWorld::Mode(const SimDriveRecord& drive)
+uint32_t SimWorld::TrackStart(const SimDriveRecord& drive, uint32_t track)
 {
+    uint32_t start = drive.discStart;
+    for (uint32_t i = 1; i < track && i <= drive.trackCount; ++i)
+        start += drive.trackLengths[i - 1];
+    return start;
+}
+
+bool SimWorld::IsDataTrack(const SimDriveRecord& drive, uint32_t track)
+{
+    return track >= 1 && track <= drive.trackCount &&
+           (drive.dataTrackBits[(track - 1) / 32] & (1u << ((track - 1) % 32))) != 0;
+}
+
+uint32_t SimWorld::TrackAt(const SimDriveRecord& drive, uint32_t position)
+{
+    uint32_t start = drive.discStart;
+    for (uint32_t track = 1; track <= drive.trackCount; ++track)
+    {
+        if (position >= start && position < start + drive.trackLengths[track - 1])
+            return track;
+        start += drive.trackLengths[track - 1];
+    }
+    return 0;
+}
+
+bool SimWorld::IsSpinningUp(const SimDriveRecord& drive)
+{
+    return drive.readyAtUs != 0 && NowUs() < drive.readyAtUs;
+}
+
+void SimWorld::DoorClosed(SimDriveRecord& drive)
+{
+    drive.doorOpen = 0;
+    drive.readyAtUs = drive.seekMs ? NowUs() + uint64_t(drive.seekMs) * 1000u : 0;
+}
+
+uint32_t SimWorld::Mode(SimDriveRecord& drive)
+{
+    Settle(drive);
     if (drive.doorOpen || !drive.hasDisc)
         return MCI_MODE_OPEN;
+    if (IsSpinningUp(drive))
+        return MCI_MODE_NOT_READY;
     switch (drive.transport)
     {
+    case kSeeking:
+        // Drivers that users have say "playing" from the play command on.
+        return drive.profile == kProfileClassic ? MCI_MODE_SEEK : MCI_MODE_PLAY;
     case kPlaying:
     case kStuck:
         return MCI_MODE_PLAY;
@@ -141,9 +182,12 @@ uint32_t SimWorld::Mode(const SimDriveRecord& drive)
 
 void SimWorld::Settle(SimDriveRecord& drive)
 {
+    if (drive.transport == kSeeking && NowUs() >= drive.playStartUs)
+        drive.transport = kPlaying;
     if (drive.transport != kPlaying)
         return;
-    uint64_t elapsedUs = NowUs() - drive.playStartUs;
+    uint64_t now = NowUs();
+    uint64_t elapsedUs = now > drive.playStartUs ? now - drive.playStartUs : 0;
     double advanced = static_cast<double>(elapsedUs) / 1000.0 * m_pData->timeFactor;
     double reached = drive.position + advanced;
     if (reached >= drive.playTo)
@@ -152,13 +196,15 @@ void SimWorld::Settle(SimDriveRecord& drive)
         drive.transport = drive.profile == kProfileStuckPlaying ? kStuck : kStopped;
         ++drive.generation;
         if (drive.notifyPending && drive.profile == kProfileClassic)
-            drive.completed = 1;
+            drive.completed = drive.endCode;
     }
 }
 
 uint32_t SimWorld::Position(SimDriveRecord& drive)
 {
     Settle(drive);
+    if (drive.transport == kSeeking)
+        return drive.seekShownMs;
     if (drive.transport != kPlaying)
         return drive.position;
     uint64_t elapsedUs = NowUs() - drive.playStartUs;
@@ -172,7 +218,7 @@ void SimWorld::EndNotify(SimDriveRecord& drive, uint32_t code)
     if (!drive.notifyPending)
         return;
     HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(drive.notifyWindow));
-    bool withheld = code == MCI_NOTIFY_SUCCESSFUL && (drive.faults & kFaultNoNotify);
+    bool withheld = (code == MCI_NOTIFY_SUCCESSFUL || code == MCI_NOTIFY_FAILURE) && (drive.faults & kFaultNoNotify);
     if (window && !withheld)
         PostMessageA(window, MM_MCINOTIFY, code, drive.notifyDevice);
     drive.notifyPending = 0;
@@ -182,14 +228,16 @@ void SimWorld::EndNotify(SimDriveRecord& drive, uint32_t code)
 void SimWorld::DeliverCompletion(SimDriveRecord& drive)
 {
     if (drive.completed)
-        EndNotify(drive, MCI_NOTIFY_SUCCESSFUL);
+        EndNotify(drive, drive.completed);
 }
 
 void SimWorld::Interrupt(SimDriveRecord& drive, SimTransport transport)
 {
-    uint32_t position = Position(drive);
-    EndNotify(drive, drive.completed ? MCI_NOTIFY_SUCCESSFUL : MCI_NOTIFY_ABORTED);
-    if (drive.transport == kPlaying)
+    Settle(drive);
+    // A seek that is cut short has brought the head where it was going.
+    uint32_t position = drive.transport == kSeeking ? drive.position : Position(drive);
+    EndNotify(drive, drive.completed ? drive.completed : MCI_NOTIFY_ABORTED);
+    if (drive.transport == kPlaying || drive.transport == kSeeking)
         ++drive.generation;
     drive.transport = transport;
     drive.position = position;
@@ -198,10 +246,20 @@ void SimWorld::Interrupt(SimDriveRecord& drive, SimTransport transport)
 void SimWorld::StartPlay(SimDriveRecord& drive, uint32_t from, uint32_t to, uint32_t window, uint32_t deviceId)
 {
     Interrupt(drive, kStopped);
+    // A play that would run into a data track ends at its start.
+    uint32_t end = to;
+    for (uint32_t track = 1; track <= drive.trackCount; ++track)
+    {
+        const uint32_t start = TrackStart(drive, track);
+        if (IsDataTrack(drive, track) && start > from && start < end)
+            end = start;
+    }
+    drive.endCode = end < to ? MCI_NOTIFY_FAILURE : MCI_NOTIFY_SUCCESSFUL;
+    drive.seekShownMs = drive.position;
     drive.position = from;
-    drive.playTo = to;
-    drive.playStartUs = NowUs();
-    drive.transport = kPlaying;
+    drive.playTo = end;
+    drive.playStartUs = NowUs() + uint64_t(drive.seekMs) * 1000u;
+    drive.transport = drive.seekMs ? kSeeking : kPlaying;
     ++drive.generation;
     drive.completed = 0;
     drive.notifyPending = window != 0;
@@ -213,16 +271,16 @@ void SimWorld::StartPlay(SimDriveRecord& drive, uint32_t from, uint32_t to, uint
 
 void SimWorld::SetTimeFactor(double factor)
 {
+    // Seeks take real time whatever the factor; plays go on from where they are.
     for (SimDriveRecord& drive : m_pData->drives)
     {
-        if (drive.defined && drive.transport == kPlaying)
+        if (!drive.defined)
+            continue;
+        Settle(drive);
+        if (drive.transport == kPlaying)
         {
-            uint32_t position = Position(drive);
-            if (drive.transport == kPlaying)
-            {
-                drive.position = position;
-                drive.playStartUs = NowUs();
-            }
+            drive.position = Position(drive);
+            drive.playStartUs = NowUs();
         }
     }
     m_pData->timeFactor = factor;

@@ -15,13 +15,15 @@ namespace simcd
 {
 
 // kStuck: a stuck-playing drive past the end of its play, reporting
-// MCI_MODE_PLAY at the play's end.
+// MCI_MODE_PLAY at the play's end. kSeeking: a play command's head movement,
+// which reports the old position until playStartUs.
 enum SimTransport : uint32_t
 {
     kStopped = 0,
     kPlaying = 1,
     kPaused = 2,
-    kStuck = 3
+    kStuck = 3,
+    kSeeking = 4
 };
 
 struct SimDriveRecord
@@ -35,11 +37,11 @@ struct SimDriveRecord
     uint32_t trackLengths[kMaxTracks];
     uint32_t discStart;
     uint32_t transport;  // SimTransport
-    uint32_t position;   // ms; while playing, the position at playStartUs
+    uint32_t position;   // ms; while playing or seeking, the position at playStartUs
     uint64_t playStartUs;
     uint32_t playTo;         // ms: where the current play ends
     uint32_t generation;     // changes whenever a play starts or ends
-    uint32_t completed;      // the play reached its end; its notification is due
+    uint32_t completed;      // the play reached its end: the notification code now due, else 0
     uint32_t notifyPending;  // a play waits to notify notifyWindow
     uint32_t notifyWindow;
     uint32_t notifyDevice;
@@ -48,6 +50,12 @@ struct SimDriveRecord
     uint32_t delayMs;
     uint32_t openDevices;
     uint32_t profile;  // SimProfile
+    uint32_t seekMs;
+    uint32_t wobbleFrames;
+    uint32_t dataTrackBits[4];  // bit i: track i + 1 is a data track
+    uint32_t seekShownMs;       // the position reported while seeking
+    uint32_t endCode;           // how the current play ends at playTo: successful, or failed at a data track
+    uint64_t readyAtUs;         // a closed door's drive spins up until then
 };
 
 constexpr uint32_t kJournalCapacity = 16384;
@@ -98,15 +106,25 @@ public:
     // The drive's position now (settles it first).
     uint32_t Position(SimDriveRecord& drive);
     static uint32_t DiscEnd(const SimDriveRecord& drive);
+    // Start of a track (1-based; trackCount + 1 gives the disc's end).
+    static uint32_t TrackStart(const SimDriveRecord& drive, uint32_t track);
+    static bool IsDataTrack(const SimDriveRecord& drive, uint32_t track);
+    // The track that holds a position, 0 outside the disc.
+    static uint32_t TrackAt(const SimDriveRecord& drive, uint32_t position);
     // The MCI mode of the drive itself, without faults.
-    static uint32_t Mode(const SimDriveRecord& drive);
+    uint32_t Mode(SimDriveRecord& drive);
+    // Still spinning up after its door closed.
+    static bool IsSpinningUp(const SimDriveRecord& drive);
+    // The drive's door closed on a disc (or none): it spins up for its seek time.
+    static void DoorClosed(SimDriveRecord& drive);
 
     // Ends whatever play is in progress, leaving the drive in the given
     // transport state at its current position, and reports a pending
     // notification as aborted (or successful when the play had already
     // completed).
     void Interrupt(SimDriveRecord& drive, SimTransport transport);
-    // Starts a play; the notification window may be 0.
+    // Starts a play, after the drive's seek time; the notification window may
+    // be 0. A play runs into no data track: it ends at one, failed.
     void StartPlay(SimDriveRecord& drive, uint32_t from, uint32_t to, uint32_t window, uint32_t deviceId);
     // Posts and clears a due end-of-play notification (withheld with
     // kFaultNoNotify).

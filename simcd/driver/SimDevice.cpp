@@ -52,12 +52,19 @@ uint32_t TrackCount(const SimDriveRecord& drive)
     return (drive.faults & kFaultZeroTracks) ? 0 : drive.trackCount;
 }
 
-uint32_t TrackStart(const SimDriveRecord& drive, uint32_t track)
+// A reported position's error, up to the drive's wobble either way, as a
+// real drive's subchannel gives. Called under the world's lock.
+int32_t WobbleMs(const SimDriveRecord& drive)
 {
-    uint32_t start = drive.discStart;
-    for (uint32_t i = 1; i < track; ++i)
-        start += drive.trackLengths[i - 1];
-    return start;
+    if (drive.wobbleFrames == 0)
+        return 0;
+    static uint32_t state = GetCurrentProcessId() * 2654435761u ^ static_cast<uint32_t>(SimWorld::NowUs());
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    const int32_t span = static_cast<int32_t>(drive.wobbleFrames);
+    const int32_t frames = static_cast<int32_t>(state % static_cast<uint32_t>(2 * span + 1)) - span;
+    return frames * 1000 / static_cast<int32_t>(kFramesPerSecond);
 }
 
 }  // namespace
@@ -305,7 +312,7 @@ void SimDevice::Detach(SimDriveRecord* drive)
         if (drive->notifyPending && drive->notifyDevice == m_nDeviceId && drive->notifyProcess == GetCurrentProcessId())
         {
             m_world.Settle(*drive);
-            m_world.EndNotify(*drive, drive->completed ? MCI_NOTIFY_SUCCESSFUL : MCI_NOTIFY_ABORTED);
+            m_world.EndNotify(*drive, drive->completed ? drive->completed : MCI_NOTIFY_ABORTED);
         }
     }
     m_bOpen = false;
@@ -322,6 +329,8 @@ DWORD SimDevice::Status(SimDriveRecord& drive, DWORD flags, MCI_STATUS_PARMS* pa
 
     const bool ready = HasDiscReady(drive);
     const bool notReady = (drive.faults & kFaultNotReady) != 0;
+    // A drive that spins up has its disc but cannot read its table of contents yet.
+    const bool tocReady = ready && !SimWorld::IsSpinningUp(drive);
     const uint32_t tracks = TrackCount(drive);
     const bool trackGiven = (flags & MCI_TRACK) != 0;
     DWORD result = 0;
@@ -331,8 +340,7 @@ DWORD SimDevice::Status(SimDriveRecord& drive, DWORD flags, MCI_STATUS_PARMS* pa
     {
     case MCI_STATUS_MODE:
     {
-        m_world.Settle(drive);
-        uint32_t mode = notReady ? MCI_MODE_NOT_READY : SimWorld::Mode(drive);
+        uint32_t mode = notReady ? MCI_MODE_NOT_READY : m_world.Mode(drive);
         value = MAKEMCIRESOURCE(mode, mode);
         result = MCI_RESOURCE_RETURNED;
         break;
@@ -342,7 +350,7 @@ DWORD SimDevice::Status(SimDriveRecord& drive, DWORD flags, MCI_STATUS_PARMS* pa
         result = MCI_RESOURCE_RETURNED;
         break;
     case MCI_STATUS_READY:
-        value = (ready && !notReady) ? MAKEMCIRESOURCE(TRUE, MCI_TRUE) : MAKEMCIRESOURCE(FALSE, MCI_FALSE);
+        value = (tocReady && !notReady) ? MAKEMCIRESOURCE(TRUE, MCI_TRUE) : MAKEMCIRESOURCE(FALSE, MCI_FALSE);
         result = MCI_RESOURCE_RETURNED;
         break;
     case MCI_STATUS_TIME_FORMAT:
@@ -350,7 +358,7 @@ DWORD SimDevice::Status(SimDriveRecord& drive, DWORD flags, MCI_STATUS_PARMS* pa
         result = MCI_RESOURCE_RETURNED;
         break;
     case MCI_STATUS_NUMBER_OF_TRACKS:
-        if (!ready)
+        if (!tocReady)
             return MCIERR_DEVICE_NOT_READY;
         value = (drive.faults & kFaultGarbageTracks) ? 0xFFFFFFFFu : tracks;
         break;
@@ -359,7 +367,8 @@ DWORD SimDevice::Status(SimDriveRecord& drive, DWORD flags, MCI_STATUS_PARMS* pa
     {
         if (params->dwItem == MCI_STATUS_POSITION && (flags & MCI_STATUS_START) && trackGiven)
             return MCIERR_FLAGS_NOT_COMPATIBLE;
-        if (!ready)
+        const bool fromToc = params->dwItem == MCI_STATUS_LENGTH || (flags & (MCI_STATUS_START | MCI_TRACK));
+        if (!(fromToc ? tocReady : ready))
             return MCIERR_DEVICE_NOT_READY;
         if (trackGiven && (params->dwTrack < 1 || params->dwTrack > tracks))
             return MCIERR_OUTOFRANGE;
@@ -374,7 +383,7 @@ DWORD SimDevice::Status(SimDriveRecord& drive, DWORD flags, MCI_STATUS_PARMS* pa
             return MCIERR_DEVICE_NOT_READY;
         uint32_t position = m_world.Position(drive);
         uint32_t track = 1;
-        while (track < tracks && position >= TrackStart(drive, track + 1))
+        while (track < tracks && position >= SimWorld::TrackStart(drive, track + 1))
             ++track;
         value = track;
         break;
@@ -382,11 +391,11 @@ DWORD SimDevice::Status(SimDriveRecord& drive, DWORD flags, MCI_STATUS_PARMS* pa
     case MCI_CDA_STATUS_TYPE_TRACK:
         if (!trackGiven)
             return MCIERR_MISSING_PARAMETER;
-        if (!ready)
+        if (!tocReady)
             return MCIERR_DEVICE_NOT_READY;
         if (params->dwTrack < 1 || params->dwTrack > tracks)
             return MCIERR_OUTOFRANGE;
-        value = MCI_CDA_TRACK_AUDIO;
+        value = SimWorld::IsDataTrack(drive, params->dwTrack) ? MCI_CDA_TRACK_OTHER : MCI_CDA_TRACK_AUDIO;
         break;
     default:
         return MCIERR_UNSUPPORTED_FUNCTION;
@@ -412,10 +421,11 @@ uint32_t SimDevice::PositionMs(SimDriveRecord& drive, DWORD flags, DWORD track)
     if (flags & MCI_STATUS_START)
         return drive.discStart;
     if (flags & MCI_TRACK)
-        return TrackStart(drive, track);
-    if (drive.faults & kFaultPositionPastEnd)
-        return SimWorld::DiscEnd(drive) + kPastEndMs;
-    return m_world.Position(drive);
+        return SimWorld::TrackStart(drive, track);
+    const uint32_t position =
+        (drive.faults & kFaultPositionPastEnd) ? SimWorld::DiscEnd(drive) + kPastEndMs : m_world.Position(drive);
+    const int32_t wobble = WobbleMs(drive);
+    return wobble < 0 && position < static_cast<uint32_t>(-wobble) ? 0 : position + static_cast<uint32_t>(wobble);
 }
 
 DWORD SimDevice::Set(SimDriveRecord& drive, DWORD flags, MCI_SET_PARMS* params)
@@ -439,7 +449,8 @@ DWORD SimDevice::Set(SimDriveRecord& drive, DWORD flags, MCI_SET_PARMS* params)
     {
         if (drive.transport == kStuck)  // any door command ends it
             m_world.Interrupt(drive, kStopped);
-        drive.doorOpen = 0;
+        if (drive.doorOpen)
+            SimWorld::DoorClosed(drive);
     }
     if (flags & MCI_SET_TIME_FORMAT)
         m_nTimeFormat = params->dwTimeFormat;
@@ -452,7 +463,7 @@ DWORD SimDevice::Play(SimDriveRecord& drive, DWORD flags, MCI_PLAY_PARMS* params
 {
     if ((flags & (MCI_FROM | MCI_TO)) && !params)
         return MCIERR_NULL_PARAMETER_BLOCK;
-    if (!HasDiscReady(drive))
+    if (!HasDiscReady(drive) || SimWorld::IsSpinningUp(drive))
         return MCIERR_DEVICE_NOT_READY;
     if ((drive.faults & kFaultNotReady) || TrackCount(drive) == 0)
         return MCIERR_HARDWARE;
@@ -461,6 +472,9 @@ DWORD SimDevice::Play(SimDriveRecord& drive, DWORD flags, MCI_PLAY_PARMS* params
     const uint32_t to = (flags & MCI_TO) ? ToMs(params->dwTo) : end;
     if (from < drive.discStart || from > end || to < drive.discStart || to > end || to < from)
         return MCIERR_OUTOFRANGE;
+    // A drive plays no data: a play must start in an audio track.
+    if (SimWorld::IsDataTrack(drive, SimWorld::TrackAt(drive, from)))
+        return MCIERR_HARDWARE;
     uint32_t window = (flags & MCI_NOTIFY) ? static_cast<uint32_t>(params->dwCallback) : 0;
     m_world.StartPlay(drive, from, to, window, m_nDeviceId);
     m_nPlayGeneration = drive.generation;
@@ -481,7 +495,8 @@ DWORD SimDevice::WaitForPlay()
             if (!drive)
                 return 0;
             uint32_t position = m_world.Position(*drive);
-            if (drive->generation != m_nPlayGeneration || drive->transport != kPlaying)
+            if (drive->generation != m_nPlayGeneration ||
+                (drive->transport != kPlaying && drive->transport != kSeeking))
             {
                 if (drive->notifyPending && drive->notifyDevice == m_nDeviceId &&
                     drive->notifyProcess == GetCurrentProcessId())
@@ -489,7 +504,7 @@ DWORD SimDevice::WaitForPlay()
                 return 0;
             }
             double remainingMs = (drive->playTo - position) / m_world.Data().timeFactor;
-            if (remainingMs < sleepMs)
+            if (drive->transport == kPlaying && remainingMs < sleepMs)
                 sleepMs = static_cast<DWORD>(remainingMs) + 1;
         }
         Sleep(sleepMs);
@@ -526,10 +541,11 @@ DWORD SimDevice::Transport(SimDriveRecord& drive, UINT message, DWORD flags, MCI
 {
     if (!HasDiscReady(drive))
         return MCIERR_DEVICE_NOT_READY;
+    m_world.Settle(drive);
     switch (message)
     {
     case MCI_PAUSE:
-        m_world.Interrupt(drive, drive.transport == kPlaying || drive.transport == kStuck
+        m_world.Interrupt(drive, drive.transport == kPlaying || drive.transport == kStuck || drive.transport == kSeeking
                                      ? kPaused
                                      : static_cast<SimTransport>(drive.transport));
         break;

@@ -296,6 +296,86 @@ TEST_F(SimcdTest, ProfilesEndAPlayNotifiedStoppedOrStuck)
         << RunSimcd("state").second;
 }
 
+// Drives as real ones are: a play takes the seek time before it plays at its
+// place, reporting the old one meanwhile; a closed door spins the disc up
+// first; positions wobble; a play never runs into a data track.
+TEST_F(SimcdTest, SeekTimeWobbleAndDataTracksAsRealDrivesHaveThem)
+{
+    NotifyWindow window;
+    MciDevice device('P');
+    ASSERT_EQ(0, RunSimcd("seek P: 300").first);
+    for (const char* profile : { "classic", "stuck-playing" })
+    {
+        ASSERT_EQ(0, RunSimcd(std::string("profile P: ") + profile).first);
+        ASSERT_EQ(0u, device.Send(MCI_STOP, MCI_WAIT));
+        const DWORD before = device.Status(MCI_STATUS_POSITION);
+        const DWORD sent = GetTickCount();
+        ASSERT_EQ(0u, device.Play(MCI_FROM | MCI_NOTIFY, 182000, 0, window.hwnd));
+        const DWORD seeking = std::string(profile) == "classic" ? MCI_MODE_SEEK : kPlaying;
+        EXPECT_EQ(State(seeking, before), device.State()) << profile;
+        while (GetTickCount() - sent < 250)
+            Sleep(10);
+        EXPECT_EQ(State(seeking, before), device.State()) << profile;
+        Sleep(150);
+        const State playing = device.State();
+        EXPECT_TRUE(playing.first == kPlaying && playing.second >= 182000u && playing.second < 182300u)
+            << profile << " " << playing.first << " " << playing.second;
+    }
+    ASSERT_EQ(0u, device.Send(MCI_STOP, MCI_WAIT));
+    EXPECT_EQ((Notices{ { kAborted, device.id }, { kAborted, device.id } }), window.Collect(100));
+
+    MCI_SET_PARMS set = {};
+    ASSERT_EQ(0u, device.Send(MCI_SET, MCI_SET_DOOR_OPEN, &set));
+    ASSERT_EQ(0u, device.Send(MCI_SET, MCI_SET_DOOR_CLOSED, &set));
+    EXPECT_EQ(static_cast<DWORD>(MCI_MODE_NOT_READY), device.Mode());
+    EXPECT_EQ(kUntouched, device.Status(MCI_STATUS_NUMBER_OF_TRACKS));
+    EXPECT_EQ(static_cast<MCIERROR>(MCIERR_DEVICE_NOT_READY), device.Play(MCI_FROM, 2000));
+    Sleep(350);
+    EXPECT_EQ(3u, device.Status(MCI_STATUS_NUMBER_OF_TRACKS));
+    EXPECT_EQ(kStopped, device.Mode());
+
+    ASSERT_EQ(0, RunSimcd("wobble P: 3").first);
+    simcd::SimDriveInfo info;
+    ASSERT_TRUE(sim.GetDrive('P', info));
+    const DWORD at = info.positionMs;
+    std::vector<DWORD> positions;
+    for (int i = 0; i < 40; i++)
+        positions.push_back(device.Status(MCI_STATUS_POSITION));
+    const auto range = std::minmax_element(positions.begin(), positions.end());
+    EXPECT_TRUE(*range.first < *range.second && *range.first >= at - 40 && *range.second <= at + 40)
+        << *range.first << " to " << *range.second << " around " << at;
+    const std::string state = RunSimcd("state P:").second;
+    EXPECT_NE(std::string::npos, state.find(", seek 300 ms, wobble 3 frames")) << state;
+
+    // An Enhanced CD: two audio tracks, then data (from 4700 to 64700).
+    ASSERT_TRUE(sim.SetSeekTime('P', 0) && sim.SetWobble('P', 0) && sim.RemoveDisc('P'));
+    ASSERT_EQ(0, RunSimcd("insert P: 1500,1200,data:60000").first);
+    EXPECT_NE(std::string::npos, RunSimcd("state P:").second.find("tracks ms: 1500 1200 data:60000"));
+    EXPECT_EQ(static_cast<DWORD>(MCI_CDA_TRACK_AUDIO), device.Status(MCI_CDA_STATUS_TYPE_TRACK, kTrack, 2));
+    EXPECT_EQ(static_cast<DWORD>(MCI_CDA_TRACK_OTHER), device.Status(MCI_CDA_STATUS_TYPE_TRACK, kTrack, 3));
+    EXPECT_EQ(static_cast<MCIERROR>(MCIERR_HARDWARE), device.Play(MCI_FROM, 4700));
+    ASSERT_TRUE(sim.SetTimeFactor(100.0));
+    const struct
+    {
+        const char* profile;
+        DWORD mode;
+        Notices atEnd;
+    } ends[] = {
+        { "classic", kStopped, { { MCI_NOTIFY_FAILURE, device.id } } },
+        { "silent-stop", kStopped, {} },
+        { "stuck-playing", kPlaying, {} },
+    };
+    for (const auto& e : ends)
+    {
+        ASSERT_EQ(0, RunSimcd(std::string("profile P: ") + e.profile).first);
+        ASSERT_EQ(0u, device.Play(MCI_FROM | MCI_NOTIFY, 3000, 0, window.hwnd));
+        EXPECT_EQ(e.atEnd, window.Collect(200)) << e.profile;
+        EXPECT_EQ(State(e.mode, 4700), device.State()) << e.profile;
+        ASSERT_EQ(0u, device.Send(MCI_STOP, MCI_WAIT));
+        window.Collect(50);
+    }
+}
+
 TEST_F(SimcdTest, JournalRecordsEveryCommandInOrderWithItsParameters)
 {
     NotifyWindow window;
