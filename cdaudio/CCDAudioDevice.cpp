@@ -35,6 +35,30 @@ CCDAudioDevice::CCDAudioDevice(LPCSTR pszDrive, HWND hNotifyWnd) : m_hNotifyWnd(
         mciSendCommandA(m_device.Get(), MCI_STATUS, MCI_STATUS_ITEM | MCI_TRACK, reinterpret_cast<DWORD_PTR>(&status));
         m_aTrackLength.SetAt(static_cast<int>(t - 1), static_cast<DWORD>(status.dwReturn));
     }
+
+    // Which tracks hold audio. A driver that cannot say is taken at its word
+    // that the disc is an audio CD.
+    m_aTrackType.SetSize(static_cast<int>(nTracks));
+    BOOL bAudio = FALSE;
+    for (DWORD t = 1; t <= nTracks; t++)
+    {
+        MCI_STATUS_PARMS type = {};
+        type.dwItem = MCI_CDA_STATUS_TYPE_TRACK;
+        type.dwTrack = t;
+        const BOOL bAnswered = mciSendCommandA(m_device.Get(), MCI_STATUS, MCI_STATUS_ITEM | MCI_TRACK,
+                                               reinterpret_cast<DWORD_PTR>(&type)) == 0;
+        const DWORD dwType = bAnswered ? static_cast<DWORD>(type.dwReturn) : MCI_CDA_TRACK_AUDIO;
+        m_aTrackType.SetAt(static_cast<int>(t - 1), dwType);
+        bAudio = bAudio || dwType != MCI_CDA_TRACK_OTHER;
+    }
+    // A disc without audio (a CD-ROM, a DVD) has nothing to play: no tracks.
+    if (!bAudio)
+    {
+        m_aTrackStart.RemoveAll();
+        m_aTrackLength.RemoveAll();
+        m_aTrackType.RemoveAll();
+    }
+    m_dwPosition = AudioPosition(m_dwPosition);
 }
 
 CCDAudioDevice::~CCDAudioDevice() = default;
@@ -80,13 +104,22 @@ BOOL CCDAudioDevice::PlayFrom(DWORD dwFrom)
 {
     MCI_PLAY_PARMS play = {};
     play.dwCallback = reinterpret_cast<DWORD_PTR>(m_hNotifyWnd);
-    play.dwFrom = dwFrom;
+    // A play never starts in a data track, nor outside the disc's audio,
+    // where a drive may have said it paused (wobbling before the first
+    // track, faulty past the last): the drive would refuse it. A play from
+    // the end is one from the start.
+    const BOOL bOutside = GetTrackCount() > 0 && (dwFrom < m_aTrackStart.GetAt(0) || dwFrom >= GetDiscEnd());
+    play.dwFrom = bOutside ? FirstAudioStartFrom(0) : AudioPosition(dwFrom);
     const DWORD dwFlags = m_hNotifyWnd ? MCI_FROM | MCI_NOTIFY : MCI_FROM;
     const BOOL bAccepted = mciSendCommandA(m_device.Get(), MCI_PLAY, dwFlags, reinterpret_cast<DWORD_PTR>(&play)) == 0;
     // Only an accepted command owes its notification.
     m_bPlayOpen = bAccepted && m_hNotifyWnd;
     if (m_bPlayOpen)
+    {
         m_nNotifyOwed++;
+        m_bEndTaken = FALSE;
+        m_watch.Start(::GetTickCount(), m_bDrivePositionKnown, m_dwDrivePosition);
+    }
     return bAccepted;
 }
 
@@ -97,7 +130,7 @@ BOOL CCDAudioDevice::Play()
 
 BOOL CCDAudioDevice::PlayUnlessPlaying(DWORD dwMode)
 {
-    if (dwMode == MCI_MODE_PLAY)
+    if (IsPlayingMode(dwMode))
         return TRUE;
     return PlayFrom(m_dwPosition);
 }
@@ -106,7 +139,7 @@ BOOL CCDAudioDevice::PlayUnlessPlaying(DWORD dwMode)
 BOOL CCDAudioDevice::Pause()
 {
     mciSendCommandA(m_device.Get(), MCI_PAUSE, MCI_WAIT, 0);
-    m_dwPosition = QueryStatus(MCI_STATUS_ITEM, MCI_STATUS_POSITION);
+    m_dwPosition = GetDrivePosition();
     m_bPlayOpen = FALSE;
     return TRUE;
 }
@@ -120,7 +153,7 @@ BOOL CCDAudioDevice::Seek(DWORD dwPosition)
         mciSendCommandA(m_device.Get(), MCI_PAUSE, MCI_WAIT, 0);
         return PlayFrom(dwPosition);
     }
-    m_dwPosition = dwPosition;
+    m_dwPosition = AudioPosition(dwPosition);
     m_bPlayOpen = FALSE;
     return TRUE;
 }
@@ -132,7 +165,7 @@ BOOL CCDAudioDevice::Stop()
     if (IsPlaying())
     {
         mciSendCommandA(m_device.Get(), MCI_STOP, MCI_WAIT, 0);
-        m_dwPosition = QueryStatus(MCI_STATUS_ITEM, MCI_STATUS_POSITION);
+        m_dwPosition = GetDrivePosition();
     }
     DWORD t = TrackOf(m_dwPosition);
     // A position past the last track rewinds to the last track's start.
@@ -145,7 +178,7 @@ BOOL CCDAudioDevice::Stop()
 DWORD CCDAudioDevice::GetPosition()
 {
     if (IsPlaying())
-        return QueryStatus(MCI_STATUS_ITEM, MCI_STATUS_POSITION);
+        return GetDrivePosition();
     return m_dwPosition;
 }
 
@@ -170,35 +203,85 @@ BOOL CCDAudioDevice::Eject()
     return TRUE;
 }
 
+// Remembered as where the drive last stood, for the watch over a new play.
 DWORD CCDAudioDevice::GetDrivePosition()
 {
-    return QueryStatus(MCI_STATUS_ITEM, MCI_STATUS_POSITION);
+    m_dwDrivePosition = QueryStatus(MCI_STATUS_ITEM, MCI_STATUS_POSITION);
+    m_bDrivePositionKnown = TRUE;
+    return m_dwDrivePosition;
 }
 
-BOOL CCDAudioDevice::NotifyArrived()
+BOOL CCDAudioDevice::NotifyEndsPlay(WPARAM wCode)
 {
-    if (m_nNotifyOwed > 0)
+    // A notification that comes while a later play owes its own answers a
+    // replaced play.
+    if (m_nNotifyOwed > 1)
+    {
         m_nNotifyOwed--;
-    if (m_nNotifyOwed == 0)
-        m_bPlayOpen = FALSE;  // it answers the latest play
-    if (m_nStaleOwed == 0)
+        return FALSE;
+    }
+    const BOOL bOwed = m_nNotifyOwed == 1;
+    const BOOL bOpen = m_bPlayOpen;
+    const BOOL bTaken = m_bEndTaken;
+    m_nNotifyOwed = 0;
+    m_bPlayOpen = FALSE;
+    m_bEndTaken = FALSE;
+    if (bOwed && bTaken)
+        return FALSE;
+    // One that no play owes is taken as it says.
+    if (wCode == MCI_NOTIFY_SUCCESSFUL)
         return TRUE;
-    m_nStaleOwed--;
-    return FALSE;
+    return wCode == MCI_NOTIFY_FAILURE && bOpen &&
+           static_cast<ULONGLONG>(GetDrivePosition()) + CPlayEndWatch::END_MARGIN_MS >= GetDiscEnd();
 }
 
-// Whatever is owed now answers the play just taken or earlier ones; a later
-// play's notification comes after them.
+BOOL CCDAudioDevice::HasPlayEnded(DWORD dwMode, DWORD dwPosition)
+{
+    return m_bPlayOpen && m_watch.HasEnded(dwMode, dwPosition, GetDiscEnd(), ::GetTickCount());
+}
+
 void CCDAudioDevice::TakeEnd()
 {
     m_bPlayOpen = FALSE;
-    m_nStaleOwed = m_nNotifyOwed;
+    m_bEndTaken = TRUE;
 }
 
 DWORD CCDAudioDevice::GetDiscEnd() const
 {
-    const int nLast = GetTrackCount() - 1;
-    return nLast < 0 ? 0 : m_aTrackStart.GetAt(nLast) + m_aTrackLength.GetAt(nLast);
+    for (int i = GetTrackCount() - 1; i >= 0; i--)
+    {
+        if (IsAudioTrack(i))
+            return m_aTrackStart.GetAt(i) + m_aTrackLength.GetAt(i);
+    }
+    return 0;
+}
+
+// The start of the first audio track from track nIndex + 1 on, wrapping
+// around to track 1; 0 without audio.
+DWORD CCDAudioDevice::FirstAudioStartFrom(int nIndex) const
+{
+    const int nTracks = GetTrackCount();
+    for (int i = 0; i < nTracks; i++)
+    {
+        const int nTrack = (nIndex + i) % nTracks;
+        if (IsAudioTrack(nTrack))
+            return m_aTrackStart.GetAt(nTrack);
+    }
+    return 0;
+}
+
+// A position inside a data track moves to the next audio track, or past the
+// last one to the disc's first: no play may start in data. Any other
+// position stays as it is.
+DWORD CCDAudioDevice::AudioPosition(DWORD dwPosition) const
+{
+    for (int i = 0; i < GetTrackCount(); i++)
+    {
+        const DWORD dwStart = m_aTrackStart.GetAt(i);
+        if (dwPosition >= dwStart && dwPosition - dwStart < m_aTrackLength.GetAt(i))
+            return IsAudioTrack(i) ? dwPosition : FirstAudioStartFrom(i + 1);
+    }
+    return dwPosition;
 }
 
 // The first track whose end lies beyond the position; a position of exactly

@@ -24,10 +24,6 @@ namespace
 {
 const UINT SLIDER_ID = 1;
 const UINT SELECTED_AND_FOCUSED = LVIS_SELECTED | LVIS_FOCUSED;
-// How near the end of its disc a play counts as ended, and how long a
-// "playing" drive must stand still there.
-const DWORD END_MARGIN_MS = 1000;
-const DWORD STILL_MS = 1000;
 
 // "D:" for a root path such as "d:\".
 CString DriveName(LPCSTR pszRoot)
@@ -441,37 +437,18 @@ DWORD CCDDriveListWnd::ShowPosition(int nItem, CDriveItem& item)
     return dwPosition;
 }
 
-// Whether a playing drive's position has stood still for a whole second;
-// any other mode starts the watch afresh.
-BOOL CCDDriveListWnd::HasStoodStill(CDriveItem& item, DWORD dwMode, DWORD dwPosition)
-{
-    const DWORD dwNow = ::GetTickCount();
-    if (dwMode != MCI_MODE_PLAY || dwPosition != item.m_dwLastPosition)
-    {
-        item.m_dwLastPosition = dwPosition;
-        item.m_dwSeenSince = dwNow;
-        return FALSE;
-    }
-    return dwNow - item.m_dwSeenSince >= STILL_MS;
-}
-
-// A play started with a notification that has not come, standing at the
-// end of its disc: stopped there, or "playing" there without moving for a
-// whole second. Drivers that never report the end of a play leave it so.
-// Only a stopped row with an open play asks the drive once more, for the
-// drive's own position: its GetPosition was the remembered one.
+// A play started with a notification that has not come, which the drive's
+// mode and position show ended: drivers that never report the end of a
+// play leave it so. Only a stopped row with an open play asks the drive once
+// more, for its own position: its GetPosition was the remembered one.
 BOOL CCDDriveListWnd::HasPlayEnded(CDriveItem& item, DWORD dwMode, DWORD dwPosition)
 {
-    const BOOL bStill = HasStoodStill(item, dwMode, dwPosition);
     CCDAudioDevice* pDevice = item.m_pDevice.get();
     if (!pDevice || !pDevice->IsPlayOpen())
         return FALSE;
     if (dwMode == MCI_MODE_STOP)
         dwPosition = pDevice->GetDrivePosition();
-    else if (dwMode != MCI_MODE_PLAY || !bStill)
-        return FALSE;
-    const DWORD dwEnd = pDevice->GetDiscEnd();
-    return (dwPosition > dwEnd ? dwPosition - dwEnd : dwEnd - dwPosition) <= END_MARGIN_MS;
+    return pDevice->HasPlayEnded(dwMode, dwPosition);
 }
 
 // The end goes to the window that the devices notify (the frame), which
@@ -484,7 +461,7 @@ void CCDDriveListWnd::ReportEndOfPlay(CDriveItem& item, DWORD dwMode)
 {
     CCDAudioDevice* pDevice = item.m_pDevice.get();
     pDevice->TakeEnd();
-    if (dwMode == MCI_MODE_PLAY)
+    if (CCDAudioDevice::IsPlayingMode(dwMode))
         pDevice->Stop();
     ::SendMessageA(::GetParent(m_hWnd), WM_PLAYENDED, 0, static_cast<LPARAM>(pDevice->GetDeviceID()));
 }

@@ -73,7 +73,6 @@ private:
     static BOOL MayHoldNewDisc(CDriveItem& item);
     static BOOL HasLostDisc(CDriveItem& item, DWORD dwMode);
     DWORD ShowPosition(int nItem, CDriveItem& item);
-    static BOOL HasStoodStill(CDriveItem& item, DWORD dwMode, DWORD dwPosition);
     static BOOL HasPlayEnded(CDriveItem& item, DWORD dwMode, DWORD dwPosition);
     void ReportEndOfPlay(CDriveItem& item, DWORD dwMode);
     void LayoutSlidersIfMoved();

@@ -27,8 +27,4 @@ public:
     // changes (each write repaints the cell).
     CString m_strState;
     CString m_strTime;
-    // The refresh's watch over a playing drive: its last position, and when
-    // that position was first seen (GetTickCount).
-    DWORD m_dwLastPosition = 0;
-    DWORD m_dwSeenSince = 0;
 };

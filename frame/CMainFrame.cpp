@@ -209,26 +209,30 @@ void CMainFrame::OnUpdateRepeat(CCmdUI* pCmdUI)
     pCmdUI->SetCheck(m_bRepeat ? 1 : 0);
 }
 
-// Next wraps from the last track (or past it) to track 1.
+// Next wraps from the last track (or past it) to track 1, passing over data
+// tracks: a disc with tracks has at least one of audio.
 void CMainFrame::OnNextTrack()
 {
     ForEachSelectedDisc([](CCDAudioDevice& device) {
         const DWORD dwCount = static_cast<DWORD>(device.GetTrackCount());
-        DWORD dwTrack = device.GetCurrentTrack() + 1;
-        if (dwTrack > dwCount)
-            dwTrack = 1;
+        DWORD dwTrack = device.GetCurrentTrack();
+        do
+            dwTrack = dwTrack + 1 > dwCount ? 1 : dwTrack + 1;
+        while (!device.IsAudioTrack(static_cast<int>(dwTrack - 1)));
         device.Seek(device.GetTrackStart(static_cast<int>(dwTrack - 1)));
     });
 }
 
-// Previous always goes to the start of the track before the current one,
-// wrapping from track 1 to the last track.
+// Previous always goes to the start of the audio track before the current
+// one, wrapping from track 1 to the last.
 void CMainFrame::OnPrevTrack()
 {
     ForEachSelectedDisc([](CCDAudioDevice& device) {
         const DWORD dwCount = static_cast<DWORD>(device.GetTrackCount());
-        const DWORD dwCurrent = device.GetCurrentTrack();
-        const DWORD dwTrack = dwCurrent == 1 ? dwCount : dwCurrent - 1;
+        DWORD dwTrack = device.GetCurrentTrack();
+        do
+            dwTrack = dwTrack == 1 ? dwCount : dwTrack - 1;
+        while (!device.IsAudioTrack(static_cast<int>(dwTrack - 1)));
         device.Seek(device.GetTrackStart(static_cast<int>(dwTrack - 1)));
     });
 }
@@ -261,12 +265,12 @@ void CMainFrame::EndOfPlay(CCDAudioDevice& device)
         device.Play();
 }
 
-// Every notification is counted by its device; a successful one ends the
-// play unless the refresh has already taken that play's end.
+// Every notification is counted by its device, which tells whether it
+// reports the end of its latest play.
 LRESULT CMainFrame::OnMciNotify(WPARAM wParam, LPARAM lParam)
 {
     ForEachDeviceWithId(static_cast<MCIDEVICEID>(lParam), [&](CCDAudioDevice& device) {
-        if (device.NotifyArrived() && wParam == MCI_NOTIFY_SUCCESSFUL)
+        if (device.NotifyEndsPlay(wParam))
             EndOfPlay(device);
     });
     return 0;

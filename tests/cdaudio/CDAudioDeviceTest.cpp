@@ -84,6 +84,9 @@ TEST_F(CDAudioDeviceTest, ConstructionReadsTheTableOfContentsInOrder)
         expected.emplace_back(MCI_STATUS, MCI_STATUS_ITEM | MCI_TRACK, MCI_STATUS_POSITION, t);
         expected.emplace_back(MCI_STATUS, MCI_STATUS_ITEM | MCI_TRACK, MCI_STATUS_LENGTH, t);
     }
+    // Then, apart, which tracks hold audio.
+    for (uint32_t t = 1; t <= kTracks.size(); t++)
+        expected.emplace_back(MCI_STATUS, MCI_STATUS_ITEM | MCI_TRACK, MCI_CDA_STATUS_TYPE_TRACK, t);
     EXPECT_EQ(static_cast<uint32_t>(MCI_FORMAT_MILLISECONDS), m_ctl.GetJournal().at(1).timeFormat);
     EXPECT_EQ(expected, Commands());
 
@@ -237,6 +240,94 @@ TEST_F(CDAudioDeviceTest, CurrentTrackStaysWithinTheTable)
     pDevice->Seek(55000);
     pDevice->Play();
     EXPECT_EQ(4u, pDevice->GetCurrentTrack());
+}
+
+// Data tracks are never played: a play or a remembered position inside one
+// moves to the next audio track, past the last to the first; the disc ends
+// where its audio does; a disc of data alone has no tracks at all.
+TEST_F(CDAudioDeviceTest, DataTracksAreNeverPlayedAndADataDiscHasNoTracks)
+{
+    const struct
+    {
+        const char* disc;
+        std::vector<simcd::SimTrack> tracks;
+        int nTracks;
+        DWORD dwStart, dwEnd;
+        std::vector<std::pair<DWORD, DWORD>> seeks;  // position, where it moves
+    } discs[] = {
+        { "enhanced",
+          { { 60000, false }, { 90000, false }, { 30000, true } },
+          3,
+          2000,
+          152000,
+          { { 100000, 100000 }, { 152000, 2000 }, { 181999, 2000 } } },
+        { "mixed mode",
+          { { 60000, true }, { 90000, false } },
+          2,
+          62000,
+          152000,
+          { { 2000, 62000 }, { 61999, 62000 } } },
+        { "data in the middle",
+          { { 60000, false }, { 90000, true }, { 30000, false } },
+          3,
+          2000,
+          182000,
+          { { 62000, 152000 }, { 152000, 152000 } } },
+        { "data alone", { { 60000, true } }, 0, 2000, 0, {} },
+    };
+    for (const auto& d : discs)
+    {
+        ASSERT_TRUE(m_ctl.RemoveDisc('D') && m_ctl.InsertTracks('D', d.tracks));
+        std::unique_ptr<CCDAudioDevice> pDevice = Open(m_hWnd);
+        ASSERT_EQ(d.nTracks, pDevice->GetTrackCount()) << d.disc;
+        EXPECT_EQ(d.dwStart, pDevice->GetPosition()) << d.disc;
+        EXPECT_EQ(d.dwEnd, pDevice->GetDiscEnd()) << d.disc;
+        for (int i = 0; i < d.nTracks; i++)
+            EXPECT_EQ(!d.tracks[i].data, pDevice->IsAudioTrack(i) != FALSE) << d.disc << ", track " << i + 1;
+        for (const auto& seek : d.seeks)
+        {
+            pDevice->Seek(seek.first);
+            EXPECT_EQ(seek.second, pDevice->GetPosition()) << d.disc << ", seek to " << seek.first;
+        }
+        if (d.nTracks == 0)
+            continue;
+        // A playing drive sent into data goes on at the next audio track.
+        pDevice->Seek(d.dwStart);
+        ASSERT_TRUE(pDevice->Play()) << d.disc;
+        Commands();
+        ASSERT_TRUE(pDevice->Seek(d.seeks.front().first)) << d.disc;
+        const std::vector<simcd::SimJournalEntry> journal = m_ctl.GetJournal();
+        ASSERT_FALSE(journal.empty());
+        EXPECT_EQ(static_cast<uint32_t>(MCI_PLAY), journal.back().command) << d.disc;
+        EXPECT_EQ(d.seeks.front().second, journal.back().from) << d.disc;
+        pDevice->Stop();
+    }
+}
+
+// Notifications answer plays in the order they were started: only one for
+// the latest play can end it; a failed one only where the audio ends.
+TEST_F(CDAudioDeviceTest, OnlyTheLatestPlaysNotificationEndsIt)
+{
+    std::unique_ptr<CCDAudioDevice> pDevice = Open(m_hWnd);
+    EXPECT_TRUE(pDevice->NotifyEndsPlay(MCI_NOTIFY_SUCCESSFUL)) << "one that no play owes counts as it says";
+    EXPECT_FALSE(pDevice->NotifyEndsPlay(MCI_NOTIFY_FAILURE));
+    ASSERT_TRUE(pDevice->Play());
+    pDevice->Seek(100000);  // a second play replaces the first
+    EXPECT_FALSE(pDevice->NotifyEndsPlay(MCI_NOTIFY_SUCCESSFUL)) << "the first play's";
+    EXPECT_TRUE(pDevice->IsPlayOpen());
+    EXPECT_FALSE(pDevice->NotifyEndsPlay(MCI_NOTIFY_FAILURE)) << "the second failed mid-disc";
+    EXPECT_FALSE(pDevice->IsPlayOpen());
+
+    pDevice->Seek(181500);
+    ASSERT_TRUE(pDevice->Play());
+    pDevice->TakeEnd();
+    EXPECT_FALSE(pDevice->NotifyEndsPlay(MCI_NOTIFY_SUCCESSFUL)) << "its end was taken";
+
+    ASSERT_TRUE(m_ctl.SetTimeFactor(1000.0));
+    pDevice->Seek(181500);
+    ASSERT_TRUE(pDevice->Play());
+    ::Sleep(50);
+    EXPECT_TRUE(pDevice->NotifyEndsPlay(MCI_NOTIFY_FAILURE)) << "failed at the end";
 }
 
 TEST_F(CDAudioDeviceTest, EndOfPlayReachesTheWindowWithTheDeviceId)

@@ -374,7 +374,9 @@ TEST_F(DriveListTest, OrdinaryTickOnlyAsksModeAndPositionAndTheTenthReconcilesAn
     CreateList();
     DropDevice('L');
     ASSERT_TRUE(Device('D')->Play() && Device('F')->Play() && Device('F')->Pause());  // E stopped
-    // M's play has ended without a notification: the first tick takes the end.
+    // M's play has ended without a notification, away from where the drive
+    // stood before: the first tick takes the end.
+    Device('M')->GetDrivePosition();
     ASSERT_TRUE(m_sim.SetProfile('M', simcd::kProfileSilentStop) && Device('M')->Seek(181950) && Device('M')->Play());
     ::Sleep(100);
     m_list.SetItemText(0, 0, "x");  // written only from a shell query

@@ -29,21 +29,30 @@ protected:
         for (char drive : { 'D', 'E', 'F', 'G' })
             ASSERT_TRUE(m_ctl.DefineDrive(drive) && (drive == 'G' || m_ctl.InsertDisc(drive, { 60000, 90000, 30000 })))
                 << m_ctl.GetLastError();
+        CreateFrame();
+        ASSERT_EQ(4, List().GetItemCount());
+    }
+    void TearDown() override
+    {
+        DestroyFrame();
+        m_ctl.RemoveAllDrives();
+    }
+    // The frame on the drives defined now, with an empty journal.
+    void CreateFrame()
+    {
         m_pFrame = new CMainFrame;
         theApp.m_pMainWnd = m_pFrame;
         ASSERT_TRUE(m_pFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr));
         m_pFrame->MoveWindow(200, 150, 700, 360);
         m_pFrame->ShowWindow(SW_SHOW);
         Pump();
-        ASSERT_EQ(4, List().GetItemCount());
         m_ctl.ClearJournal();
     }
-    void TearDown() override
+    void DestroyFrame()
     {
         if (theApp.m_pMainWnd != nullptr)
             theApp.m_pMainWnd->DestroyWindow();
         Pump();
-        m_ctl.RemoveAllDrives();
     }
 
     CCDDriveListWnd& List() { return m_pFrame->m_wndDriveList; }
