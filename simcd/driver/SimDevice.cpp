@@ -422,10 +422,12 @@ uint32_t SimDevice::PositionMs(SimDriveRecord& drive, DWORD flags, DWORD track)
         return drive.discStart;
     if (flags & MCI_TRACK)
         return SimWorld::TrackStart(drive, track);
-    const uint32_t position =
-        (drive.faults & kFaultPositionPastEnd) ? SimWorld::DiscEnd(drive) + kPastEndMs : m_world.Position(drive);
-    const int32_t wobble = WobbleMs(drive);
-    return wobble < 0 && position < static_cast<uint32_t>(-wobble) ? 0 : position + static_cast<uint32_t>(wobble);
+    const uint32_t end = SimWorld::DiscEnd(drive);
+    if (drive.faults & kFaultPositionPastEnd)
+        return end + kPastEndMs + WobbleMs(drive);
+    // A wobbling drive still reports places on its disc.
+    const int64_t position = static_cast<int64_t>(m_world.Position(drive)) + WobbleMs(drive);
+    return static_cast<uint32_t>(position < drive.discStart ? drive.discStart : position > end ? end : position);
 }
 
 DWORD SimDevice::Set(SimDriveRecord& drive, DWORD flags, MCI_SET_PARMS* params)

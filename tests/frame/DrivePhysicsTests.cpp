@@ -33,7 +33,9 @@ std::string Describe(const std::vector<Sent>& sent)
 {
     std::string text;
     for (const Sent& s : sent)
-        text += (s.command == MCI_PLAY ? " play@" + std::to_string(s.from) : s.command == MCI_STOP ? " stop" : " pause") +
+        text += (s.command == MCI_PLAY   ? " play@" + std::to_string(s.from)
+                 : s.command == MCI_STOP ? " stop"
+                                         : " pause") +
                 "(" + std::to_string((s.timeUs - sent.front().timeUs) / 1000) + " ms)";
     return text;
 }
@@ -157,7 +159,9 @@ TEST_F(FrameTest, DiscsWithDataTracksRepeatTheirAudioAndADataDiscIsEmpty)
 {
     DestroyFrame();
     ASSERT_TRUE(m_ctl.RemoveAllDrives() && m_ctl.SetTimeFactor(3.0));
-    const std::vector<simcd::SimTrack> enhanced = { { 1500, false }, { 1200, false }, { 1800, false }, { 60000, true } };
+    const std::vector<simcd::SimTrack> enhanced = {
+        { 1500, false }, { 1200, false }, { 1800, false }, { 60000, true }
+    };
     const std::vector<simcd::SimTrack> mixed = { { 60000, true }, { 1500, false }, { 1200, false } };
     ASSERT_TRUE(m_ctl.DefineDrive('D') && m_ctl.InsertTracks('D', enhanced) && m_ctl.DefineDrive('E') &&
                 m_ctl.InsertTracks('E', enhanced) && m_ctl.SetProfile('E', simcd::kProfileSilentStop) &&
@@ -176,7 +180,7 @@ TEST_F(FrameTest, DiscsWithDataTracksRepeatTheirAudioAndADataDiscIsEmpty)
         UINT nID;
         DWORD from, to;
     } steps[] = {
-        { 'D', ID_CD_NEXT_TRACK, 6000, 2000 },  { 'D', ID_CD_PREV_TRACK, 2000, 4700 },
+        { 'D', ID_CD_NEXT_TRACK, 6000, 2000 },   { 'D', ID_CD_PREV_TRACK, 2000, 4700 },
         { 'F', ID_CD_NEXT_TRACK, 63500, 62000 }, { 'F', ID_CD_PREV_TRACK, 62000, 63500 },
         { 'F', ID_CD_PREV_TRACK, 63600, 62000 },
     };
@@ -201,11 +205,11 @@ TEST_F(FrameTest, DiscsWithDataTracksRepeatTheirAudioAndADataDiscIsEmpty)
             n++;
         return n;
     };
-    EXPECT_TRUE(PumpUntil([&] { return plays('D', "2000") >= 2 && plays('E', "2000") >= 2 && plays('F', "62000") >= 2; },
-                          8000))
+    EXPECT_TRUE(
+        PumpUntil([&] { return plays('D', "2000") >= 2 && plays('E', "2000") >= 2 && plays('F', "62000") >= 2; }, 8000))
         << Log();
     for (const simcd::SimJournalEntry& e : m_ctl.GetJournal())
-        EXPECT_FALSE(e.command == MCI_PLAY && (e.drive == 'G' || (e.drive != 'F' && e.from >= 6500) ||
-                                               (e.drive == 'F' && e.from < 62000)))
+        EXPECT_FALSE(e.command == MCI_PLAY &&
+                     (e.drive == 'G' || (e.drive != 'F' && e.from >= 6500) || (e.drive == 'F' && e.from < 62000)))
             << e.drive << ": play from " << e.from;
 }

@@ -4,9 +4,10 @@
 // end-of-play notifications arrive after its device is closed.
 // Soak: a storm of seeded random events on every free drive letter at a high
 // time factor (drives, discs, doors and faults come and go, discs end with
-// repeat on and off under random driver profiles, commands, slider moves and
-// sorts hit random selections)
-// while the program must stay responsive and its rows follow the drives; at
+// repeat on and off under random driver profiles, seek times and wobbles,
+// commands, slider moves and sorts hit random selections)
+// while the program must stay responsive, its rows follow the drives and no
+// drive is played again by the program before its play could have ended; at
 // the end it must close cleanly with GDI objects and windows back near their
 // level after start-up, memory near its level once warm.
 //   soak_tests [--seconds=N] [--seed=S]      (gtest flags as usual)
@@ -64,11 +65,18 @@ protected:
         return it == rows.end() ? "-" : it->state;
     }
 
+    // Whether the condition holds within the time. It is asked once a round:
+    // a look at the program takes a while, and a second look right after one
+    // that held may see the program move on.
     static bool Within(DWORD dwMs, const std::function<bool()>& condition)
     {
-        for (const DWORD dwStart = ::GetTickCount(); !condition() && ::GetTickCount() - dwStart < dwMs;)
-            ::Sleep(50);
-        return condition();
+        for (const DWORD dwStart = ::GetTickCount();; ::Sleep(50))
+        {
+            if (condition())
+                return true;
+            if (::GetTickCount() - dwStart >= dwMs)
+                return false;
+        }
     }
 
     // Closes the program as its close box does: it must end with 0, and every
@@ -132,8 +140,9 @@ TEST_F(BadInput, DriveVanishingWhilePlayingLosesItsRowAndItsLateNotificationsCha
 const char kLetters[] = "ABDEFGHIJKLMNOPQRSTUVWXY";  // every letter but C: and Z:
 const int kDrives = sizeof kLetters - 1;
 // A row may lag its drive for the grace; after a storm, the settling time
-// allows a reconciliation, a reload and a tick.
-const DWORD kGraceMs = 1000, kSettleMs = 3000;
+// allows a reconciliation, a reload and a tick, and one reload more for a
+// disc that was still spinning up at the first (up to a second).
+const DWORD kGraceMs = 1000, kSettleMs = 4000;
 
 // The state texts a row may show for its drive once the program has caught
 // up: what the drive reports through the faults it has.
@@ -156,7 +165,7 @@ protected:
     void SetUp() override
     {
         std::printf("soak: seed %u, %u s, %d drives\n", g_nSeed, g_nSeconds, kDrives);
-        ASSERT_TRUE(m_sim.RemoveAllDrives() && m_sim.SetTimeFactor(40.0)) << m_sim.GetLastError();
+        ASSERT_TRUE(m_sim.RemoveAllDrives() && m_sim.SetTimeFactor(kFactor)) << m_sim.GetLastError();
         for (int i = 0; i < kDrives; i++)
             m_initialDiscs.push_back(i % 4 == 3 ? std::vector<uint32_t>() : RandomDisc());
         RestoreWorld(false);
@@ -173,12 +182,13 @@ protected:
             ASSERT_TRUE(m_sim.GetDrive(kLetters[i], info) || m_sim.DefineDrive(kLetters[i], i % 3 ? "" : "SOAK"));
             m_sim.ClearFaults(kLetters[i]);
             m_sim.SetProfile(kLetters[i], RandomProfile());
+            RandomPhysics(kLetters[i]);
             m_sim.RemoveDisc(kLetters[i]);  // the discs put back close their doors
         }
         if (bSettle)
             Settle("every disc taken out");
         for (size_t i = 0; i < m_initialDiscs.size(); i++)
-            ASSERT_TRUE(m_initialDiscs[i].empty() || m_sim.InsertDisc(kLetters[i], m_initialDiscs[i]));
+            ASSERT_TRUE(m_initialDiscs[i].empty() || Insert(kLetters[i], m_initialDiscs[i]));
         if (bSettle)
             Settle("the first discs put back");
     }
@@ -186,6 +196,85 @@ protected:
     int Random(int nLow, int nHigh) { return std::uniform_int_distribution<int>(nLow, nHigh)(m_random); }
 
     simcd::SimProfile RandomProfile() { return static_cast<simcd::SimProfile>(Random(0, 2)); }
+
+    // Half the drives seek, up to a second; half wobble, up to five frames.
+    void RandomPhysics(char letter)
+    {
+        const uint32_t seekMs = Random(0, 1) ? static_cast<uint32_t>(Random(1, 10)) * 100 : 0;
+        const uint32_t wobble = Random(0, 1) ? static_cast<uint32_t>(Random(1, 5)) : 0;
+        const uint64_t atUs = simcd::SimController::NowUs();
+        if (m_sim.SetSeekTime(letter, seekMs) && m_sim.SetWobble(letter, wobble))
+            m_seekMs[letter].emplace_back(atUs, seekMs);
+    }
+
+    // What a drive had at a time: the seek time, or the end of its disc's audio.
+    static uint32_t At(const std::vector<std::pair<uint64_t, uint32_t>>& history, uint64_t timeUs)
+    {
+        uint32_t value = 0;
+        for (const auto& change : history)
+            if (change.first <= timeUs)
+                value = change.second;
+        return value;
+    }
+
+    // A disc in, remembered with where its audio ends, from when it is in.
+    bool Insert(char letter, const std::vector<uint32_t>& disc)
+    {
+        uint32_t end = simcd::kDefaultDiscStartMs;
+        for (uint32_t length : disc)
+            end += length;
+        const uint64_t atUs = simcd::SimController::NowUs();
+        if (!m_sim.InsertDisc(letter, disc))
+            return false;
+        m_discEnds[letter].emplace_back(atUs, end);
+        return true;
+    }
+
+    // A command of the user's, with when it was sent, so that the plays it
+    // causes are told from the program's own.
+    void UserCommand(const std::function<void()>& f)
+    {
+        const uint64_t fromUs = simcd::SimController::NowUs();
+        f();
+        m_userSpans.emplace_back(fromUs, simcd::SimController::NowUs());
+    }
+
+    // The program's own plays (repeat after the end of a disc) since the last
+    // check, each held to the play before it on the same drive: that play
+    // must have had the time to reach the end of its disc, seek included.
+    // The journal then starts afresh, as it only holds a few seconds.
+    void CheckOwnPlays()
+    {
+        for (const simcd::SimJournalEntry& e : m_sim.GetJournal())
+        {
+            if (e.processId != m_program.Id())
+                continue;
+            if (e.command == MCI_CLOSE_DRIVER)
+                m_lastPlay.erase(e.drive);
+            if (e.command != MCI_PLAY)
+                continue;
+            const bool bUser = std::any_of(m_userSpans.begin(), m_userSpans.end(), [&](const auto& span) {
+                return e.timeUs >= span.first && e.timeUs <= span.second;
+            });
+            const auto last = m_lastPlay.find(e.drive);
+            if (!bUser && last != m_lastPlay.end())
+            {
+                const uint64_t playUs = last->second.timeUs;
+                const uint32_t end = At(m_discEnds[e.drive], playUs), from = last->second.from;
+                const double dEarliestMs = At(m_seekMs[e.drive], playUs) + (end > from ? end - from : 0) / kFactor;
+                const double dAfterMs = (e.timeUs - last->second.timeUs) / 1000.0;
+                m_nOwnPlays++;
+                EXPECT_GE(dAfterMs + 20, dEarliestMs)
+                    << e.drive << ": played again from " << e.from << " " << dAfterMs << " ms after a play from "
+                    << last->second.from << " that could not end before " << dEarliestMs << " ms"
+                    << Replay(std::string(1, e.drive));
+            }
+            if (e.result == 0)
+                m_lastPlay[e.drive] = e;
+        }
+        m_userSpans.clear();
+        m_sim.ClearJournal();
+    }
 
     std::vector<uint32_t> RandomDisc()
     {
@@ -228,7 +317,8 @@ protected:
             for (int i = 0, nWanted = Random(0, 3) ? Random(0, 4) : nRows; i < nWanted && nRows > 0; i++)
                 rows.insert(Random(0, nRows - 1));
             m_program.Select(rows);
-            m_program.Command(nID = commands[Random(0, 8)]);
+            nID = commands[Random(0, 8)];
+            UserCommand([&] { m_program.Command(nID); });
             strDetail = "rows";
             for (int nRow : rows)
                 strDetail += " " + std::to_string(nRow);
@@ -239,11 +329,12 @@ protected:
             { "drive appears",
               [&] {
                   cNew = RandomLetter(false);
-                  m_sim.DefineDrive(cNew, Random(0, 1) ? "NEW" : "") && m_sim.SetProfile(cNew, RandomProfile());
+                  if (m_sim.DefineDrive(cNew, Random(0, 1) ? "NEW" : "") && m_sim.SetProfile(cNew, RandomProfile()))
+                      RandomPhysics(cNew);
                   strDetail = std::string(1, cNew) + ":";
               } },
             { "drive vanishes", [&] { m_sim.RemoveDrive(letter); } },
-            { "disc in", [&] { m_sim.InsertDisc(letter, RandomDisc()); } },
+            { "disc in", [&] { Insert(letter, RandomDisc()); } },
             { "disc out", [&] { m_sim.RemoveDisc(letter); } },
             { "door",
               [&] {
@@ -261,8 +352,10 @@ protected:
             // As many sliders as rows; an index past the last moves none.
             { "slider",
               [&] {
-                  m_program.MoveSlider(nValue = Random(0, kDrives - 1), (nShare = Random(0, 1000)) / 1000.0,
-                                       (nDrag = Random(0, 1)) != 0);
+                  nValue = Random(0, kDrives - 1);
+                  nShare = Random(0, 1000);
+                  nDrag = Random(0, 1);
+                  UserCommand([&] { m_program.MoveSlider(nValue, nShare / 1000.0, nDrag != 0); });
                   strDetail = "slider " + std::to_string(nValue) + " to " + std::to_string(nShare) + "/1000" +
                               (nDrag ? " dragged" : " clicked");
               } },
@@ -411,8 +504,14 @@ protected:
             << Replay(m_strDisagreeing);
     }
 
+    static constexpr double kFactor = 40.0;
     std::mt19937 m_random{ g_nSeed };
     std::vector<std::vector<uint32_t>> m_initialDiscs;  // by letter
+    // Since when each drive has had its seek time, and its disc (where its audio ends).
+    std::map<char, std::vector<std::pair<uint64_t, uint32_t>>> m_seekMs, m_discEnds;
+    std::vector<std::pair<uint64_t, uint64_t>> m_userSpans;  // of the user's commands since the check
+    std::map<char, simcd::SimJournalEntry> m_lastPlay;       // the last accepted play on each drive
+    int m_nOwnPlays = 0;
     std::map<char, DWORD> m_wrongSince;
     static const DWORD kLogMs = 10000;
     std::deque<std::pair<DWORD, std::string>> m_log;  // tick count, event
@@ -425,6 +524,16 @@ TEST_F(Soak, RandomEventsOnEveryDriveLetter)
     StartProgram(kDrives);
     Settle("start-up");
     const probe::ProcessCounters start = m_program.Counters();
+    // Every disc plays, with repeat on: ends of discs come several times a
+    // second from the start, until the storms' commands change it.
+    std::set<int> all;
+    for (int i = 0; i < kDrives; i++)
+        all.insert(i);
+    m_program.Select(all);
+    UserCommand([&] {
+        m_program.Command(ID_CD_REPEAT);
+        m_program.Command(ID_CD_PLAY);
+    });
 
     // Memory is held to the level it has once Wine's and the program's caches
     // have filled: after the first minute of storms, or a third of a shorter
@@ -443,6 +552,7 @@ TEST_F(Soak, RandomEventsOnEveryDriveLetter)
                 Look(false);
         }
         Settle("a storm ending with " + m_strLastEvent);
+        CheckOwnPlays();
         if (!bWarm && ::GetTickCount() - dwStart >= dwWarmMs)
         {
             warm = m_program.Counters();
@@ -459,6 +569,7 @@ TEST_F(Soak, RandomEventsOnEveryDriveLetter)
                 end.windows);
     for (const auto& e : events)
         std::printf("  %-16s %d\n", e.first.c_str(), e.second);
+    std::printf("soak: %d plays of the program's own, each after its disc's end\n", m_nOwnPlays);
     EXPECT_TRUE(end.privateBytes <= warm.privateBytes + (2 << 20) && end.gdiObjects <= start.gdiObjects + 8 &&
                 end.windows == start.windows);
     m_sim.ClearJournal();
