@@ -7,7 +7,8 @@
 # drag a slider of a playing drive; Alt+Right; the pause button; right-click
 # a row and choose "取り出し(&J)"; Down after Alt+Right let go either way;
 # the repeat button and Ctrl+P on a drive whose driver never reports the end
-# of a play and says it plays on there.
+# of a play and says it plays on there; the same on a drive that also seeks
+# for 0.4 s after every play and reports wobbling positions.
 set -u -o pipefail
 exe=$1
 simcd_exe=$2
@@ -172,4 +173,21 @@ until_ok drive_journal_matches F '^F:PLAY:2000 F:STOP F:PLAY:2000 ' ||
     fail "F: did not play again after the end of its disc"
 grep -q 'F: "[^"]*" playing.*profile stuck-playing' <<<"$(sim state F)" || fail "F: is not playing again"
 echo "ok: the repeat button played F: again after its driver stuck at the end"
+
+# 8. D: too, and it seeks 0.4 s after every play, meanwhile saying it plays
+# where it stood, and its positions wobble by 3 frames. Click D:, Ctrl+P
+# (repeat is on): one play from the disc's start per end of the disc, which
+# lasts 3 s, and none while the drive seeks.
+sim profile D stuck-playing >/dev/null && sim seek D 400 >/dev/null && sim wobble D 3 >/dev/null ||
+    fail "cannot make D: seek and wobble"
+xdotool mousemove "$((x0 - 80))" "$y0" click 1
+until_ok rows_are "1:1 0:0 0:0 " || fail "the click did not select D: alone"
+sim journal clear >/dev/null
+xdotool key ctrl+p
+until_ok drive_journal_matches D '^D:PLAY:[0-9]+ D:STOP D:PLAY:2000 ' ||
+    fail "D: did not play again after the end of its disc"
+sleep 1.5
+drive_journal_matches D '^D:PLAY:[0-9]+ D:STOP D:PLAY:2000 $' ||
+    fail "D: was played again before its disc could end: $(journal_transport)"
+echo "ok: D:, seeking and wobbling, played again once after the end of its disc"
 exit 0
