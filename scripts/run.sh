@@ -38,6 +38,8 @@ ensure_packages
 build_all
 prepare_prefix
 wine_env
+# Wine's CD audio driver reaches only drives that have a CD-ROM letter.
+if [[ $world == real ]]; then "$repo/scripts/optical-drives.sh" "$prefix"; fi
 
 exe="$build/app/Ondalux.exe"
 if [[ -n ${DISPLAY:-} && -z $shot ]]; then
