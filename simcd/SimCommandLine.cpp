@@ -1,6 +1,7 @@
 #include "SimCommandLine.h"
 
 #include "SimController.h"
+#include "TextCodec.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -150,10 +151,14 @@ const SimCommandLine::Command SimCommandLine::kCommands[] = {
       "add an empty CD-ROM drive, e.g. define E: \"MY DISC\"" },
     { "remove", 1, 1, false, &SimCommandLine::Remove, "remove <drive>|all",
       "remove a drive, or every simulated drive" },
-    { "insert", 2, 3, true, &SimCommandLine::Insert, "insert <drive> <track>[,<track>...] [start=<ms>]",
-      "put in a disc with these tracks: a length in ms,\n"
-      "data:<ms> for a data track (start: where track 1\n"
-      "begins, default 2000)" },
+    { "insert", 2, 3, true, &SimCommandLine::Insert, "insert <drive> <tracks>|<file.cue>|<folder> [start=<ms>]",
+      "put in a disc: <tracks> is a silent disc's tracks,\n"
+      "<ms>[,<ms>...], data:<ms> for a data track (start:\n"
+      "where track 1 begins, default 2000); a CUE sheet with\n"
+      "its BIN or WAV files, or a folder of WAV files (16-bit\n"
+      "stereo PCM at 44100 Hz, a track each in name order)\n"
+      "is a disc image that plays; a Windows path, or a Unix\n"
+      "one starting with /" },
     { "takeout", 1, 1, true, &SimCommandLine::TakeOut, "takeout <drive>", "take the disc out" },
     { "open", 1, 1, true, &SimCommandLine::Open, "open <drive>", "open the door (ends a play)" },
     { "close", 1, 1, true, &SimCommandLine::Close, "close <drive>", "close the door" },
@@ -288,13 +293,37 @@ int SimCommandLine::Insert(Invocation& call)
         SimTrack track;
         track.data = ParseSetting(item, "data:", track.lengthMs);
         if (!track.data && !ParseNumber(item, track.lengthMs))
-            return UsageError(call, "not a track length in ms: " + item);
+        {
+            // Not a list of lengths: an image.
+            if (call.args.size() == 4)
+                return UsageError(call, "start= goes with track lengths, not with an image");
+            return Result(call, m_controller.InsertImage(call.letter, ImagePath(call.args[2])));
+        }
         tracks.push_back(track);
     }
     uint32_t start = kDefaultDiscStartMs;
     if (call.args.size() == 4 && !ParseSetting(call.args[3], "start=", start))
         return UsageError(call, "not a start position: " + call.args[3]);
     return Result(call, m_controller.InsertTracks(call.letter, tracks, start));
+}
+
+// A path from the command line: a Unix path (Wine's drive Z: or another
+// mapped one) when it starts with a slash and Wine can map it, else a
+// Windows path in the ANSI code page.
+std::wstring SimCommandLine::ImagePath(const std::string& argument)
+{
+    typedef WCHAR*(CDECL * DosNameOf)(const char*);
+    const DosNameOf dosNameOf = argument.compare(0, 1, "/") == 0
+                                    ? reinterpret_cast<DosNameOf>(reinterpret_cast<void*>(
+                                          GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")))
+                                    : nullptr;
+    if (WCHAR* dos = dosNameOf ? dosNameOf(argument.c_str()) : nullptr)
+    {
+        std::wstring path = dos;
+        HeapFree(GetProcessHeap(), 0, dos);
+        return path;
+    }
+    return Widen(argument, CP_ACP);
 }
 
 int SimCommandLine::TakeOut(Invocation& call)
@@ -447,7 +476,28 @@ void SimCommandLine::PrintState(std::ostream& out, char letter)
             for (size_t i = 0; i < drive.trackLengthsMs.size(); ++i)
                 out << (drive.dataTracks[i] ? " data:" : " ") << drive.trackLengthsMs[i];
             out << "\n";
+            PrintSource(out, drive);
         }
+    }
+}
+
+void SimCommandLine::PrintSource(std::ostream& out, const SimDriveInfo& drive)
+{
+    const std::string path = Narrow(Widen(drive.sourcePath, CP_UTF8), CP_ACP);
+    switch (drive.source)
+    {
+    case kSourceCue:
+        out << "    image cue " << path << "\n";
+        break;
+    case kSourceWavFolder:
+        out << "    image wav-folder " << path << "\n";
+        break;
+    case kSourceGenerated:
+        out << "    sound generated, seed " << drive.sourceSeed << "\n";
+        break;
+    default:
+        out << "    sound none\n";
+        break;
     }
 }
 

@@ -2,6 +2,8 @@
 // of it before changing anything, and runs it.
 #pragma once
 
+#include "SimTypes.h"
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -65,6 +67,8 @@ private:
     int Unregister(Invocation& call);
 
     void PrintState(std::ostream& out, char letter);
+    static void PrintSource(std::ostream& out, const SimDriveInfo& drive);
+    static std::wstring ImagePath(const std::string& argument);
     void PrintJournal(std::ostream& out);
     static bool SetRegisteredDriver(const char* dll, std::string& error);
 

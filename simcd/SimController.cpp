@@ -1,8 +1,11 @@
 #include "SimController.h"
 
+#include "DiscImage.h"
+#include "DiscTime.h"
 #include "Handle.h"
 #include "MountManager.h"
 #include "SimWorld.h"
+#include "TextCodec.h"
 
 #include <cmath>
 #include <cstring>
@@ -78,6 +81,12 @@ SimDriveInfo InfoOf(SimWorld& world, SimDriveRecord& drive)
     info.generation = drive.generation;
     info.seekMs = drive.seekMs;
     info.wobbleFrames = drive.wobbleFrames;
+    if (drive.hasDisc)
+    {
+        info.source = drive.sourceKind;
+        info.sourcePath = drive.sourcePath;
+        info.sourceSeed = drive.sourceSeed;
+    }
     return info;
 }
 
@@ -209,6 +218,48 @@ bool SimController::InsertDisc(char letter, const std::vector<uint32_t>& trackLe
 
 bool SimController::InsertTracks(char letter, const std::vector<SimTrack>& tracks, uint32_t startMs)
 {
+    return Insert(letter, tracks, startMs, kSourceNone, std::string(), 0);
+}
+
+bool SimController::InsertDemoDisc(char letter, const std::vector<uint32_t>& trackLengthsMs, uint32_t seed)
+{
+    std::vector<SimTrack> tracks;
+    for (uint32_t length : trackLengthsMs)
+        tracks.push_back(SimTrack{ length, false });
+    return Insert(letter, tracks, kDefaultDiscStartMs, kSourceGenerated, std::string(), seed);
+}
+
+bool SimController::InsertImage(char letter, const std::wstring& path)
+{
+    if (!CheckLetter(letter))
+        return false;
+    wchar_t full[MAX_PATH * 4];
+    const DWORD cch = GetFullPathNameW(path.c_str(), MAX_PATH * 4, full, nullptr);
+    if (cch == 0 || cch >= MAX_PATH * 4)
+        return Fail("not a path: " + Narrow(path, CP_ACP));
+    const SimSource kind = DiscImage::KindOf(full);
+    if (kind == kSourceNone)
+        return Fail("neither a .cue file nor a folder: " + Narrow(full, CP_ACP));
+    DiscImage image;
+    std::string error;
+    if (!image.Load(kind, full, error))
+        return Fail(error);
+    const std::string utf8 = Narrow(full, CP_UTF8);
+    if (utf8.size() >= kMaxSourcePath)
+        return Fail("the image's path is longer than " + std::to_string(kMaxSourcePath - 1) + " bytes");
+    std::vector<SimTrack> tracks;
+    const std::vector<DiscImage::Track>& toc = image.Tracks();
+    for (size_t i = 0; i < toc.size(); ++i)
+    {
+        const uint32_t end = i + 1 < toc.size() ? toc[i + 1].startFrame : image.EndFrame();
+        tracks.push_back(SimTrack{ FrameToMs(end) - FrameToMs(toc[i].startFrame), toc[i].data });
+    }
+    return Insert(letter, tracks, FrameToMs(kLeadInFrames), kind, utf8, 0);
+}
+
+bool SimController::Insert(char letter, const std::vector<SimTrack>& tracks, uint32_t startMs, SimSource source,
+                           const std::string& pathUtf8, uint32_t seed)
+{
     if (!CheckLetter(letter))
         return false;
     if (tracks.empty() || tracks.size() > static_cast<size_t>(kMaxTracks))
@@ -238,6 +289,11 @@ bool SimController::InsertTracks(char letter, const std::vector<SimTrack>& track
         drive.discStart = startMs;
         drive.position = startMs;
         drive.transport = kStopped;
+        drive.sourceKind = source;
+        drive.sourceSerial = ++m_pWorld->Data().sourceSerials;
+        drive.sourceSeed = seed;
+        std::memset(drive.sourcePath, 0, sizeof drive.sourcePath);
+        std::memcpy(drive.sourcePath, pathUtf8.data(), pathUtf8.size());
         SimWorld::DoorClosed(drive);
         return true;
     });
@@ -392,11 +448,11 @@ bool SimController::BuildDemo()
     if (!RemoveAllDrives() || !SetTimeFactor(1.0))
         return false;
     return DefineDrive('D', "SUNRISE") &&
-           InsertDisc('D', std::vector<uint32_t>(std::begin(kFirst), std::end(kFirst))) &&
+           InsertDemoDisc('D', std::vector<uint32_t>(std::begin(kFirst), std::end(kFirst)), 1) &&
            DefineDrive('E', "夜想曲集") &&
-           InsertDisc('E', std::vector<uint32_t>(std::begin(kSecond), std::end(kSecond))) &&
+           InsertDemoDisc('E', std::vector<uint32_t>(std::begin(kSecond), std::end(kSecond)), 2) &&
            DefineDrive('F', "HARBOUR LIGHTS") &&
-           InsertDisc('F', std::vector<uint32_t>(std::begin(kThird), std::end(kThird))) && DefineDrive('G');
+           InsertDemoDisc('F', std::vector<uint32_t>(std::begin(kThird), std::end(kThird)), 3) && DefineDrive('G');
 }
 
 uint64_t SimController::NowUs()

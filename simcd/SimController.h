@@ -44,6 +44,16 @@ public:
     // The same with data tracks among the audio ones (an Enhanced or a
     // mixed-mode CD, a CD-ROM).
     bool InsertTracks(char letter, const std::vector<SimTrack>& tracks, uint32_t startMs = kDefaultDiscStartMs);
+    // A disc with the given track lengths that plays made-up music: a
+    // phrase per track drawn from the seed (PhraseGenerator).
+    bool InsertDemoDisc(char letter, const std::vector<uint32_t>& trackLengthsMs, uint32_t seed);
+    // A disc from an image: a .cue file with the files it names, or a folder
+    // of WAV files, a track each (DiscImage). Its table of contents comes
+    // from the image; the drive keeps the image's full path, and whatever
+    // process plays it reads the image as it plays. A missing, cut-short,
+    // malformed or unsupported image fails with the reason and changes
+    // nothing.
+    bool InsertImage(char letter, const std::wstring& path);
     // Takes the disc out; a play in progress ends (aborted).
     bool RemoveDisc(char letter);
     // Opening the door ends a play in progress (aborted).
@@ -79,7 +89,7 @@ public:
     std::vector<SimJournalEntry> GetJournal() const;
 
     // The demo world: D:, E: (a Japanese label), F: holding discs of 12, 8
-    // and 15 tracks, G: empty.
+    // and 15 tracks of made-up music, a seed each, G: empty.
     bool BuildDemo();
 
     // The journal's clock, in microseconds.
@@ -90,6 +100,8 @@ private:
     bool CheckLetter(char& letter) const;
     template <class F>
     bool ChangeDrive(char letter, F f) const;
+    bool Insert(char letter, const std::vector<SimTrack>& tracks, uint32_t startMs, SimSource source,
+                const std::string& pathUtf8, uint32_t seed);
 
     std::unique_ptr<SimWorld> m_pWorld;
     mutable std::string m_strError;

@@ -1,6 +1,7 @@
 // Value types shared by the simulated drives' controller, driver and tools.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,11 +33,21 @@ enum SimProfile : uint32_t
                                // next play, pause, stop, seek or door command
 };
 
+// Where a drive's disc gets its sound from.
+enum SimSource : uint32_t
+{
+    kSourceNone = 0,       // no sound: a disc given as track lengths
+    kSourceCue = 1,        // a CUE sheet and the files it names
+    kSourceWavFolder = 2,  // a folder of WAV files, a track each
+    kSourceGenerated = 3,  // a phrase per track, made up from a seed
+};
+
 constexpr uint32_t kDefaultDiscStartMs = 2000;  // after the two-second lead-in
 constexpr int kMaxTracks = 99;
 constexpr int kMaxLabelChars = 32;  // a CD's volume label
 constexpr uint32_t kMaxSeekMs = 10000;
 constexpr uint32_t kMaxWobbleFrames = 75;  // a second of a CD's 75 frames
+constexpr size_t kMaxSourcePath = 1024;    // bytes of an image's path in UTF-8, with its terminating zero
 
 // One track of a disc to insert.
 struct SimTrack
@@ -64,6 +75,9 @@ struct SimDriveInfo
     uint32_t generation = 0;             // changes whenever a play starts or ends
     uint32_t seekMs = 0;                 // real time a play (or a door close) takes to get going
     uint32_t wobbleFrames = 0;           // reported positions are off by up to this many frames
+    uint32_t source = kSourceNone;       // SimSource of the disc's sound
+    std::string sourcePath;              // the image (kSourceCue, kSourceWavFolder), UTF-8
+    uint32_t sourceSeed = 0;             // kSourceGenerated
 };
 
 // One command the driver received, in the order received.

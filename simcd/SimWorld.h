@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -56,7 +57,18 @@ struct SimDriveRecord
     uint32_t seekShownMs;       // the position reported while seeking
     uint32_t endCode;           // how the current play ends at playTo: successful, or failed at a data track
     uint64_t readyAtUs;         // a closed door's drive spins up until then
+    uint32_t sourceKind;        // SimSource
+    uint32_t sourceSerial;      // a new one with every disc: what processes have read of an image follows it
+    uint32_t sourceSeed;        // kSourceGenerated: the seed of the drive's phrases
+    uint32_t reserved;
+    char sourcePath[kMaxSourcePath];  // kSourceCue, kSourceWavFolder: the image, UTF-8
 };
+
+// The same file is shared by 32- and 64-bit processes: no pointers, and
+// 8-byte fields on 8-byte boundaries in both.
+static_assert(sizeof(SimDriveRecord) == 1632, "a drive's record has one layout in 32- and 64-bit builds");
+static_assert(offsetof(SimDriveRecord, playStartUs) % 8 == 0 && offsetof(SimDriveRecord, readyAtUs) % 8 == 0,
+              "8-byte fields of a drive's record are aligned alike in 32- and 64-bit builds");
 
 constexpr uint32_t kJournalCapacity = 16384;
 
@@ -65,6 +77,8 @@ struct SimWorldData
     uint32_t magic;
     uint32_t size;
     double timeFactor;
+    uint32_t sourceSerials;  // handed out to discs
+    uint32_t reserved;
     SimDriveRecord drives[26];
     uint64_t journalWritten;  // entries appended since the last clear
     SimJournalEntry journal[kJournalCapacity];
