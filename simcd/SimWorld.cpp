@@ -14,6 +14,23 @@ namespace
 const uint32_t kMagic = 0x44435353;  // "SSCD"
 const char kMutexName[] = "OndaluxSimCD.Mutex";
 const char kMappingName[] = "OndaluxSimCD.World";
+// A process that plays a drive's sound sets its position much more often.
+const uint64_t kSoundGoneUs = 1000000;
+// Between two of its settings the position runs on in real time, this far at most.
+const uint64_t kSoundAheadUs = 250000;
+
+// The position of a play that follows its sound.
+uint32_t SoundPosition(const SimDriveRecord& drive)
+{
+    if (!drive.soundStarted)
+        return drive.position;
+    const uint64_t now = SimWorld::NowUs();
+    uint64_t elapsedUs = now > drive.playStartUs ? now - drive.playStartUs : 0;
+    if (elapsedUs > kSoundAheadUs)
+        elapsedUs = kSoundAheadUs;
+    const uint32_t position = drive.position + static_cast<uint32_t>(elapsedUs / 1000u);
+    return position < drive.playTo ? position : drive.playTo;
+}
 
 }  // namespace
 
@@ -91,6 +108,8 @@ void SimWorld::Normalize()
         drive.notifyPending = 0;
         drive.openDevices = 0;
         drive.readyAtUs = 0;
+        drive.soundProcess = 0;
+        drive.soundStarted = 0;
     }
 }
 
@@ -184,20 +203,68 @@ void SimWorld::Settle(SimDriveRecord& drive)
 {
     if (drive.transport == kSeeking && NowUs() >= drive.playStartUs)
         drive.transport = kPlaying;
-    if (drive.transport != kPlaying)
+    if (drive.transport != kPlaying || FollowsSound(drive))
         return;
     uint64_t now = NowUs();
     uint64_t elapsedUs = now > drive.playStartUs ? now - drive.playStartUs : 0;
     double advanced = static_cast<double>(elapsedUs) / 1000.0 * m_pData->timeFactor;
     double reached = drive.position + advanced;
     if (reached >= drive.playTo)
+        EndPlay(drive);
+}
+
+void SimWorld::EndPlay(SimDriveRecord& drive)
+{
+    drive.position = drive.playTo;
+    drive.transport = drive.profile == kProfileStuckPlaying ? kStuck : kStopped;
+    ++drive.generation;
+    if (drive.notifyPending && drive.profile == kProfileClassic)
+        drive.completed = drive.endCode;
+    drive.soundProcess = 0;
+    drive.soundStarted = 0;
+}
+
+bool SimWorld::FollowsSound(SimDriveRecord& drive)
+{
+    if (!drive.soundProcess)
+        return false;
+    if (NowUs() - drive.soundBeatUs < kSoundGoneUs)
+        return true;
+    FollowRealTime(drive);
+    return false;
+}
+
+void SimWorld::SoundAt(SimDriveRecord& drive, uint32_t position, bool started)
+{
+    drive.soundBeatUs = NowUs();
+    if (drive.transport != kPlaying)
+        return;  // still seeking
+    drive.position = position < drive.playTo ? position : drive.playTo;
+    drive.playStartUs = drive.soundBeatUs;
+    drive.soundStarted = started;
+}
+
+void SimWorld::FollowRealTime(SimDriveRecord& drive)
+{
+    if (!drive.soundProcess)
+        return;
+    if (drive.transport == kPlaying)
     {
-        drive.position = drive.playTo;
-        drive.transport = drive.profile == kProfileStuckPlaying ? kStuck : kStopped;
-        ++drive.generation;
-        if (drive.notifyPending && drive.profile == kProfileClassic)
-            drive.completed = drive.endCode;
+        drive.position = SoundPosition(drive);
+        drive.playStartUs = NowUs();
     }
+    drive.soundProcess = 0;
+    drive.soundStarted = 0;
+}
+
+void SimWorld::ClaimSound(SimDriveRecord& drive)
+{
+    if (drive.sourceKind == kSourceNone || m_pData->timeFactor != 1.0 ||
+        (drive.transport != kPlaying && drive.transport != kSeeking))
+        return;
+    drive.soundProcess = GetCurrentProcessId();
+    drive.soundStarted = 0;
+    drive.soundBeatUs = NowUs();
 }
 
 uint32_t SimWorld::Position(SimDriveRecord& drive)
@@ -207,6 +274,8 @@ uint32_t SimWorld::Position(SimDriveRecord& drive)
         return drive.seekShownMs;
     if (drive.transport != kPlaying)
         return drive.position;
+    if (FollowsSound(drive))
+        return SoundPosition(drive);
     uint64_t elapsedUs = NowUs() - drive.playStartUs;
     double advanced = static_cast<double>(elapsedUs) / 1000.0 * m_pData->timeFactor;
     uint32_t position = drive.position + static_cast<uint32_t>(advanced);
@@ -241,6 +310,8 @@ void SimWorld::Interrupt(SimDriveRecord& drive, SimTransport transport)
         ++drive.generation;
     drive.transport = transport;
     drive.position = position;
+    drive.soundProcess = 0;
+    drive.soundStarted = 0;
 }
 
 void SimWorld::StartPlay(SimDriveRecord& drive, uint32_t from, uint32_t to, uint32_t window, uint32_t deviceId)
@@ -277,7 +348,10 @@ void SimWorld::SetTimeFactor(double factor)
         if (!drive.defined)
             continue;
         Settle(drive);
-        if (drive.transport == kPlaying)
+        // Only real time is heard.
+        if (factor != 1.0)
+            FollowRealTime(drive);
+        if (drive.transport == kPlaying && !drive.soundProcess)
         {
             drive.position = Position(drive);
             drive.playStartUs = NowUs();

@@ -60,14 +60,18 @@ struct SimDriveRecord
     uint32_t sourceKind;        // SimSource
     uint32_t sourceSerial;      // a new one with every disc: what processes have read of an image follows it
     uint32_t sourceSeed;        // kSourceGenerated: the seed of the drive's phrases
+    uint32_t soundProcess;      // the process whose sound the play follows (0: none, real time)
+    uint32_t soundStarted;      // that sound is heard: the position moves with it
     uint32_t reserved;
+    uint64_t soundBeatUs;             // when that process last set the position
     char sourcePath[kMaxSourcePath];  // kSourceCue, kSourceWavFolder: the image, UTF-8
 };
 
 // The same file is shared by 32- and 64-bit processes: no pointers, and
 // 8-byte fields on 8-byte boundaries in both.
-static_assert(sizeof(SimDriveRecord) == 1632, "a drive's record has one layout in 32- and 64-bit builds");
-static_assert(offsetof(SimDriveRecord, playStartUs) % 8 == 0 && offsetof(SimDriveRecord, readyAtUs) % 8 == 0,
+static_assert(sizeof(SimDriveRecord) == 1648, "a drive's record has one layout in 32- and 64-bit builds");
+static_assert(offsetof(SimDriveRecord, playStartUs) % 8 == 0 && offsetof(SimDriveRecord, readyAtUs) % 8 == 0 &&
+                  offsetof(SimDriveRecord, soundBeatUs) % 8 == 0,
               "8-byte fields of a drive's record are aligned alike in 32- and 64-bit builds");
 
 constexpr uint32_t kJournalCapacity = 16384;
@@ -115,8 +119,24 @@ public:
     // Brings a playing drive up to now: a play that has reached its end
     // stops there (or sticks there, with kProfileStuckPlaying) and, with
     // kProfileClassic, its notification becomes due; otherwise it stays
-    // pending until a later command aborts it.
+    // pending until a later command aborts it. A play that follows its
+    // sound is ended by the process that plays it, when the sound ends.
     void Settle(SimDriveRecord& drive);
+    // Ends a play at its end, as Settle does.
+    void EndPlay(SimDriveRecord& drive);
+
+    // A play whose sound a process plays follows that sound: the process
+    // sets the position as it goes (started: the sound is heard), and until
+    // it has started the position holds at the play's start. A process that
+    // stops doing so for a second is taken for gone, and the play goes on in
+    // real time.
+    bool FollowsSound(SimDriveRecord& drive);
+    void SoundAt(SimDriveRecord& drive, uint32_t position, bool started);
+    // The play goes on in real time from where it is, without sound.
+    void FollowRealTime(SimDriveRecord& drive);
+    // A play just started here is to be heard from this process, when the
+    // disc has a sound and time runs at its real pace.
+    void ClaimSound(SimDriveRecord& drive);
     // The drive's position now (settles it first).
     uint32_t Position(SimDriveRecord& drive);
     static uint32_t DiscEnd(const SimDriveRecord& drive);

@@ -3,6 +3,7 @@
 #include "../SimWorld.h"
 #include "NotifyWatcher.h"
 #include "SimDevice.h"
+#include "SoundPlayer.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -20,12 +21,13 @@ namespace
 // What the session open (the first DRV_OPEN, without parameters) returns.
 const LRESULT kSessionId = 1;
 
-// The driver's state in this process: the world, the notification thread
-// and the devices open here.
+// The driver's state in this process: the world, the notification and
+// sound threads and the devices open here.
 struct DriverState
 {
     simcd::SimWorld world;
     simcd::NotifyWatcher watcher{ world };
+    simcd::SoundPlayer player{ world };
     std::vector<std::unique_ptr<simcd::SimDevice>> devices;
 };
 
@@ -64,7 +66,8 @@ LRESULT OpenDevice(MCI_OPEN_DRIVER_PARMS* params)
     char letter = simcd::SimDevice::DriveLetterOf(params->lpstrParams);
     std::lock_guard<std::mutex> lock(g_mutex);
     DriverState& state = State();
-    state.devices.emplace_back(new simcd::SimDevice(state.world, state.watcher, params->wDeviceID, letter));
+    state.devices.emplace_back(
+        new simcd::SimDevice(state.world, state.watcher, state.player, params->wDeviceID, letter));
     return reinterpret_cast<LRESULT>(state.devices.back().get());
 }
 

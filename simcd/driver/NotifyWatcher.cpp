@@ -76,7 +76,7 @@ DWORD NotifyWatcher::Poll()
         {
             m_world.DeliverCompletion(drive);
         }
-        else if (drive.transport == kPlaying)
+        else if (drive.transport == kPlaying && !drive.soundProcess)  // a sound's end is notified where it plays
         {
             double remainingMs = (drive.playTo - position) / factor;
             if (remainingMs < sleepMs)

@@ -2,6 +2,7 @@
 
 #include "../SimWorld.h"
 #include "NotifyWatcher.h"
+#include "SoundPlayer.h"
 
 #include <mmddk.h>
 
@@ -69,8 +70,8 @@ int32_t WobbleMs(const SimDriveRecord& drive)
 
 }  // namespace
 
-SimDevice::SimDevice(SimWorld& world, NotifyWatcher& watcher, UINT deviceId, char letter)
-    : m_world(world), m_watcher(watcher), m_nDeviceId(deviceId), m_cLetter(letter)
+SimDevice::SimDevice(SimWorld& world, NotifyWatcher& watcher, SoundPlayer& player, UINT deviceId, char letter)
+    : m_world(world), m_watcher(watcher), m_player(player), m_nDeviceId(deviceId), m_cLetter(letter)
 {}
 
 char SimDevice::DriveLetterOf(const wchar_t* element)
@@ -93,6 +94,7 @@ SimDevice::~SimDevice()
             Detach(m_world.FindDrive(m_cLetter));
         }
         m_watcher.Release();
+        m_player.Release(m_cLetter);
     }
 }
 
@@ -240,6 +242,10 @@ DWORD SimDevice::Dispatch(UINT message, DWORD flags, DWORD_PTR params, SimJourna
             break;
         }
     }
+    // The sound follows what the command did.
+    if (message == MCI_PLAY || message == MCI_PAUSE || message == MCI_RESUME || message == MCI_STOP ||
+        message == MCI_SEEK || message == MCI_SET)
+        m_player.Wake();
     if (waitForPlay)
         result = WaitForPlay();
     return result;
@@ -281,6 +287,7 @@ DWORD SimDevice::Open(DWORD flags, MCI_OPEN_PARMSW* params)
     ++drive->openDevices;
     m_bOpen = true;
     m_watcher.Acquire();
+    m_player.Acquire(m_cLetter);
     if (flags & MCI_NOTIFY)
         NotifySuccess(*drive, params->dwCallback);
     return 0;
@@ -294,21 +301,25 @@ DWORD SimDevice::Close(DWORD flags, MCI_GENERIC_PARMS* params)
         SimWorld::Lock lock(m_world);
         Detach(m_world.FindDrive(m_cLetter));
     }
-    // Outside the lock: the watcher's thread may be waiting for it.
+    // Outside the lock: the watcher's and the player's threads may be waiting for it.
     m_watcher.Release();
+    m_player.Release(m_cLetter);
     if ((flags & MCI_NOTIFY) && params)
         PostMessageA(reinterpret_cast<HWND>(params->dwCallback), MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, m_nDeviceId);
     return 0;
 }
 
 // The drive plays on after its device closes, as a real drive does, but the
-// closed device's pending notification is over.
+// closed device's pending notification is over, and the sound of a play
+// started here ends with the last device of this process on the drive.
 void SimDevice::Detach(SimDriveRecord* drive)
 {
     if (drive)
     {
         if (drive->openDevices)
             --drive->openDevices;
+        if (drive->soundProcess == GetCurrentProcessId() && m_player.DevicesOn(m_cLetter) <= 1)
+            m_world.FollowRealTime(*drive);
         if (drive->notifyPending && drive->notifyDevice == m_nDeviceId && drive->notifyProcess == GetCurrentProcessId())
         {
             m_world.Settle(*drive);
@@ -479,6 +490,7 @@ DWORD SimDevice::Play(SimDriveRecord& drive, DWORD flags, MCI_PLAY_PARMS* params
         return MCIERR_HARDWARE;
     uint32_t window = (flags & MCI_NOTIFY) ? static_cast<uint32_t>(params->dwCallback) : 0;
     m_world.StartPlay(drive, from, to, window, m_nDeviceId);
+    m_world.ClaimSound(drive);
     m_nPlayGeneration = drive.generation;
     m_world.DeliverCompletion(drive);
     return 0;
@@ -555,6 +567,7 @@ DWORD SimDevice::Transport(SimDriveRecord& drive, UINT message, DWORD flags, MCI
         if (drive.transport != kPaused)
             return MCIERR_HARDWARE;
         m_world.StartPlay(drive, drive.position, drive.playTo, 0, m_nDeviceId);
+        m_world.ClaimSound(drive);
         break;
     default:  // MCI_STOP
         m_world.Interrupt(drive, kStopped);

@@ -15,13 +15,14 @@ namespace simcd
 
 class NotifyWatcher;
 class SimWorld;
+class SoundPlayer;
 struct SimDriveRecord;
 
 class SimDevice
 {
 public:
     // letter: the drive named at open (0 for the first simulated drive).
-    SimDevice(SimWorld& world, NotifyWatcher& watcher, UINT deviceId, char letter);
+    SimDevice(SimWorld& world, NotifyWatcher& watcher, SoundPlayer& player, UINT deviceId, char letter);
     ~SimDevice();
     SimDevice(const SimDevice&) = delete;
     SimDevice& operator=(const SimDevice&) = delete;
@@ -59,6 +60,7 @@ private:
 
     SimWorld& m_world;
     NotifyWatcher& m_watcher;
+    SoundPlayer& m_player;
     UINT m_nDeviceId;
     char m_cLetter;
     bool m_bOpen = false;
