@@ -9,6 +9,9 @@ ensure_packages
 build_all
 prepare_prefix
 wine_env
+# The sound tests record what the drives play from a sound server of their own.
+eval "$("$repo/scripts/sound-server.sh" start "$build/sound")"
+trap '"$repo/scripts/sound-server.sh" stop "$build/sound"' EXIT
 
 cd "$build"
 in_virtual_session ctest --output-on-failure "$@"
