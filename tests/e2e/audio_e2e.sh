@@ -16,6 +16,7 @@
 #    recording holds both drives' sound, each the image's from the disc's
 #    start, offset by no more than kSkewBound samples; beside it, two
 #    streams started back to back by a bare program (sound_floor).
+# 3. At time factor 20 the same Ctrl+P is silent.
 set -u -o pipefail
 exe=$1
 simcd_exe=$2
@@ -74,9 +75,10 @@ readonly T1=$((150 * 588)) T2=$((375 * 588)) T3=$((638 * 588)) END=$((863 * 588)
 
 sim register >/dev/null || fail "cannot register the simulated driver"
 sim remove all >/dev/null
-for d in D E; do
-    sim define "$d" >/dev/null && sim insert "$d" "$cue" >/dev/null || fail "cannot put the image in $d:"
-done
+# The tool takes a Unix path as well as a Windows one.
+sim define D >/dev/null && sim insert D "$work/image/disc.cue" >/dev/null || fail "cannot put the image in D:"
+sim define E >/dev/null && sim insert E "$cue" >/dev/null || fail "cannot put the image in E:"
+[[ $(sim state D) == *"image cue $cue"* ]] || fail "simcd state does not show D:'s image"
 sim speed 1 >/dev/null
 
 wine "$exe" &
@@ -135,7 +137,17 @@ xdotool key ctrl+p
 sleep 1.5
 xdotool key ctrl+s
 stop_recording
+
+# 3. At another time factor the drives play silent.
+sim speed 20 >/dev/null
+record fast.wav
+xdotool key ctrl+p
+sleep 1
+xdotool key ctrl+s
+stop_recording
+sim speed 1 >/dev/null
 close_program
+[[ $($audio level "$work/fast.wav") == *"sound 0.00 s"* ]] || fail "the drives were heard at time factor 20"
 
 record floor.wav
 wine "$floor_exe" 2 1.5 "$cue" 2000 >/dev/null || fail "the floor's streams did not play"

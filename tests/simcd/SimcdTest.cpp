@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -374,6 +375,55 @@ TEST_F(SimcdTest, SeekTimeWobbleAndDataTracksAsRealDrivesHaveThem)
         ASSERT_EQ(0u, device.Send(MCI_STOP, MCI_WAIT));
         window.Collect(50);
     }
+}
+
+// A disc image's play goes on as its sound is heard, or in real time where
+// no sound device takes it (the test command runs this test once without
+// one), and its end is notified either way; at another time factor it is
+// silent and runs at that pace.
+TEST_F(SimcdTest, ImagePlaysGoOnAndEndNotifiedWithOrWithoutSound)
+{
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string base = std::string(folder) + "simcd-sound-" + std::to_string(GetCurrentProcessId());
+    // Tracks of 112, 113 and 115 frames: from 2000, 3494 and 5000 ms to 6534 ms.
+    std::ofstream(base + ".bin", std::ios::binary) << std::string(340 * 2352, '\0');
+    std::ofstream(base + ".cue") << "FILE \"" << base.substr(base.rfind('\\') + 1) + ".bin\" BINARY\n"
+                                 << "TRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 01 00:01:37\n"
+                                 << "TRACK 03 AUDIO\nINDEX 01 00:03:00\n";
+    const std::string cue = base + ".cue";
+    ASSERT_TRUE(sim.RemoveDisc('P') && sim.InsertImage('P', std::wstring(cue.begin(), cue.end())))
+        << sim.GetLastError();
+    MciDevice device('P');
+    NotifyWindow window;
+    ASSERT_EQ(0u, device.Play(MCI_FROM | MCI_NOTIFY, 3494, 0, window.hwnd));
+    // The position holds until the sound is heard (a process's first sound
+    // device takes a while to open), then goes on at its pace.
+    for (DWORD start = GetTickCount(); device.State().second == 3494 && GetTickCount() - start < 2000;)
+        Sleep(10);
+    const DWORD from = device.State().second, at = GetTickCount();
+    Sleep(500);
+    const State playing = device.State();
+    const DWORD elapsed = GetTickCount() - at;
+    EXPECT_TRUE(playing.first == kPlaying && playing.second - from + 100 > elapsed &&
+                playing.second - from < elapsed + 100)
+        << playing.first << " " << from << " " << playing.second << " after " << elapsed << " ms";
+    ASSERT_EQ(0u, device.Send(MCI_PAUSE, MCI_WAIT));
+    const State paused = device.State();
+    Sleep(200);
+    EXPECT_TRUE(paused.first == MCI_MODE_PAUSE && paused == device.State()) << paused.first;
+    ASSERT_EQ(0u, device.Play(MCI_NOTIFY, 0, 0, window.hwnd));
+    EXPECT_EQ((Notices{ { kAborted, device.id }, { kSuccessful, device.id } }), window.Collect(5000, 2));
+    EXPECT_EQ(State(kStopped, 6534), device.State());
+
+    ASSERT_TRUE(sim.SetTimeFactor(20.0));
+    const DWORD started = GetTickCount();
+    ASSERT_EQ(0u, device.Play(MCI_FROM | MCI_NOTIFY, 2000, 0, window.hwnd));
+    EXPECT_EQ((Notices{ { kSuccessful, device.id } }), window.Collect(2000, 1));
+    EXPECT_LT(GetTickCount() - started, 1000u);
+    EXPECT_EQ(State(kStopped, 6534), device.State());
+    DeleteFileA((base + ".bin").c_str());
+    DeleteFileA(cue.c_str());
 }
 
 TEST_F(SimcdTest, JournalRecordsEveryCommandInOrderWithItsParameters)
