@@ -36,14 +36,6 @@ double NoteHz(int semitonesFromA4)
     return 440.0 * std::pow(2.0, semitonesFromA4 / 12.0);
 }
 
-// A plucked note's loudness t seconds into a note that lasts length seconds.
-double Envelope(double t, double length, double decaySeconds)
-{
-    const double attack = std::min(1.0, t / kAttackSeconds);
-    const double release = std::min(1.0, (length - t) / kReleaseSeconds);
-    return attack * std::max(0.0, release) * std::exp(-t / decaySeconds);
-}
-
 }  // namespace
 
 PhraseGenerator::PhraseGenerator(uint32_t seed, const std::vector<uint32_t>& trackStartFrames, uint32_t endFrame)
@@ -77,45 +69,67 @@ PhraseGenerator::PhraseGenerator(uint32_t seed, const std::vector<uint32_t>& tra
     }
 }
 
-double PhraseGenerator::Melody(const Phrase& phrase, uint64_t offset) const
+// Adds a plucked note's samples [t0, t0 + count) to out: its harmonics'
+// sines turned sample by sample, its decay multiplied down, so that a
+// sample costs a few multiplications.
+void PhraseGenerator::AddNote(double hz, const double* harmonics, int harmonicCount, uint64_t t0, uint64_t length,
+                              double decaySamples, double* out, uint32_t count)
 {
-    const uint64_t step = offset / phrase.stepSamples % kSteps;
-    const double hz = phrase.melody[step];
-    if (hz == 0.0)
-        return 0.0;
-    const double length = static_cast<double>(phrase.stepSamples) / kSampleRate;
-    const double t = static_cast<double>(offset % phrase.stepSamples) / kSampleRate;
-    double value = 0.0;
-    for (int h = 0; h < 4; ++h)
-        if (m_aHarmonics[h] != 0.0)
-            value += m_aHarmonics[h] * std::sin(2.0 * kPi * hz * (h + 1) * t);
-    return value * Envelope(t, length, length / 3.0) / 1.6;
-}
-
-double PhraseGenerator::Bass(const Phrase& phrase, uint64_t offset)
-{
-    const uint64_t noteSamples = static_cast<uint64_t>(phrase.stepSamples) * kBassSteps;
-    const double hz = phrase.bass[offset / phrase.stepSamples % kSteps];
-    const double length = static_cast<double>(noteSamples) / kSampleRate;
-    const double t = static_cast<double>(offset % noteSamples) / kSampleRate;
-    return std::sin(2.0 * kPi * hz * t) * Envelope(t, length, length / 2.0);
+    const double attack = kAttackSeconds * kSampleRate, release = kReleaseSeconds * kSampleRate;
+    const double fall = std::exp(-1.0 / decaySamples);
+    for (int h = 0; h < harmonicCount; ++h)
+    {
+        if (harmonics[h] == 0.0)
+            continue;
+        const double step = 2.0 * kPi * hz * (h + 1) / kSampleRate;
+        const double turnRe = std::cos(step), turnIm = std::sin(step);
+        double re = std::cos(step * static_cast<double>(t0)), im = std::sin(step * static_cast<double>(t0));
+        double decay = harmonics[h] * std::exp(-static_cast<double>(t0) / decaySamples);
+        for (uint32_t i = 0; i < count; ++i)
+        {
+            // Only the note's first and last milliseconds ramp.
+            const double t = static_cast<double>(t0 + i), left = static_cast<double>(length) - t;
+            const double edge = t < attack ? t / attack : left < release ? left / release : 1.0;
+            out[i] += im * decay * edge;
+            const double nextRe = re * turnRe - im * turnIm;
+            im = re * turnIm + im * turnRe;
+            re = nextRe;
+            decay *= fall;
+        }
+    }
 }
 
 void PhraseGenerator::Read(uint64_t first, uint32_t count, int16_t* samples)
 {
     std::fill(samples, samples + 2 * static_cast<size_t>(count), static_cast<int16_t>(0));
+    static const double kBassHarmonics[] = { 1.0 };
+    std::vector<double> melody(count), bass(count);
     for (const Phrase& phrase : m_aPhrases)
     {
         const uint64_t from = std::max(first, phrase.start), to = std::min(first + count, phrase.end);
-        for (uint64_t s = from; s < to; ++s)
+        // A note at a time: the melody's steps, within them the bass's notes.
+        for (uint64_t s = from; s < to;)
         {
             const uint64_t offset = s - phrase.start;
+            const uint64_t step = offset / phrase.stepSamples;
+            const uint64_t run = std::min<uint64_t>(to - s, (step + 1) * phrase.stepSamples - offset);
+            const uint32_t at = static_cast<uint32_t>(s - first), n = static_cast<uint32_t>(run);
+            const double hz = phrase.melody[step % kSteps];
+            if (hz != 0.0)
+                AddNote(hz, m_aHarmonics, 4, offset % phrase.stepSamples, phrase.stepSamples, phrase.stepSamples / 3.0,
+                        &melody[at], n);
+            const uint64_t bassSamples = static_cast<uint64_t>(phrase.stepSamples) * kBassSteps;
+            AddNote(phrase.bass[step % kSteps], kBassHarmonics, 1, offset % bassSamples, bassSamples, bassSamples / 2.0,
+                    &bass[at], n);
+            s += run;
+        }
+        for (uint64_t s = from; s < to; ++s)
+        {
+            const size_t i = static_cast<size_t>(s - first);
             const double fade = std::min(1.0, static_cast<double>(phrase.end - s) / (kTrackFadeSeconds * kSampleRate));
-            const double melody = Melody(phrase, offset) * kMelodyLevel * fade;
-            const double bass = Bass(phrase, offset) * kBassLevel * fade;
-            int16_t* out = samples + (s - first) * 2;
-            out[0] = static_cast<int16_t>(bass + melody * (1.0 - m_dPan) / 2.0 * 1.4);
-            out[1] = static_cast<int16_t>(bass + melody * (1.0 + m_dPan) / 2.0 * 1.4);
+            const double tune = melody[i] * kMelodyLevel * fade / 1.6, low = bass[i] * kBassLevel * fade;
+            samples[2 * i] = static_cast<int16_t>(low + tune * (1.0 - m_dPan) / 2.0 * 1.4);
+            samples[2 * i + 1] = static_cast<int16_t>(low + tune * (1.0 + m_dPan) / 2.0 * 1.4);
         }
     }
 }

@@ -30,8 +30,8 @@ private:
         std::vector<double> bass;    // Hz per step
     };
 
-    double Melody(const Phrase& phrase, uint64_t offset) const;
-    static double Bass(const Phrase& phrase, uint64_t offset);
+    static void AddNote(double hz, const double* harmonics, int harmonicCount, uint64_t t0, uint64_t length,
+                        double decaySamples, double* out, uint32_t count);
 
     std::vector<Phrase> m_aPhrases;
     double m_aHarmonics[4];  // the drive's timbre
