@@ -22,10 +22,10 @@ DriveStream::DriveStream(uint32_t serial, std::unique_ptr<AudioSource> source)
     : m_nSerial(serial), m_pSource(std::move(source))
 {}
 
-void DriveStream::Open(HANDLE doneEvent)
+void DriveStream::Open()
 {
     if (!m_wave.IsOpen() && !Broken())
-        m_bOpenFailed = !m_wave.Open(doneEvent);
+        m_bOpenFailed = !m_wave.Open();
 }
 
 void DriveStream::Prepare(uint32_t generation, uint64_t first, uint64_t end)
@@ -44,6 +44,7 @@ void DriveStream::Prepare(uint32_t generation, uint64_t first, uint64_t end)
 void DriveStream::Begin(uint64_t nowUs)
 {
     m_wave.Go();
+    m_wave.Poll(nowUs);
     m_nAnchorHeard = 0;
     m_nAnchorUs = nowUs;
 }

@@ -22,7 +22,7 @@ public:
     // No sound here: the source or the device is missing.
     bool Broken() const { return !m_pSource || m_bOpenFailed; }
     // Opens the device once; the first open may take a while.
-    void Open(HANDLE doneEvent);
+    void Open();
 
     // Readies the play of that generation over the disc's samples
     // [first, end): hands its first tenth of a second to the device, held;

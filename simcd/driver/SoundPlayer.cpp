@@ -15,8 +15,9 @@ namespace simcd
 namespace
 {
 
-// How often a playing stream is refilled and the drive's position set.
-const DWORD kPumpMs = 10;
+// How often a playing stream is refilled (a third of a second is queued)
+// and the drive's position set.
+const DWORD kPumpMs = 20;
 // A burst of commands (a play and its pause, the plays of drives started
 // together) is let to end first: a play paused at once is never heard, and
 // drives started together begin their sound one right after the other.
@@ -29,6 +30,7 @@ struct SoundPlayer::Wanted
 {
     bool keep = false;  // the disc has a sound and a device is open on it here
     uint32_t serial = 0;
+    // A disc new to this process: what its sound comes from.
     SimSource kind = kSourceNone;
     std::string path;
     uint32_t seed = 0;
@@ -100,11 +102,11 @@ DWORD WINAPI SoundPlayer::ThreadProc(LPVOID param)
 
 void SoundPlayer::Run()
 {
-    const HANDLE events[] = { m_stop.Get(), m_wake.Get(), m_done.Get() };
+    const HANDLE events[] = { m_stop.Get(), m_wake.Get() };
     DWORD waitMs = 0;
     for (;;)
     {
-        const DWORD which = WaitForMultipleObjects(3, events, FALSE, waitMs);
+        const DWORD which = WaitForMultipleObjects(2, events, FALSE, waitMs);
         if (which == WAIT_OBJECT_0)
             break;
         if (which == WAIT_OBJECT_0 + 1)
@@ -140,7 +142,7 @@ DWORD SoundPlayer::Service(bool start)
         }
         if (!stream || stream->Serial() != want.serial)
             stream.reset(new DriveStream(want.serial, SourceOf(want)));
-        stream->Open(m_done.Get());
+        stream->Open();
         if (stream->Playing() && (!want.play || stream->Generation() != want.generation))
             stream->Stop();
         if (start && want.play && !stream->Playing() && !stream->Broken())
@@ -193,12 +195,15 @@ void SoundPlayer::Look(Wanted* wanted)
         Wanted& want = wanted[i];
         want.keep = true;
         want.serial = drive->sourceSerial;
-        want.kind = static_cast<SimSource>(drive->sourceKind);
-        want.path = drive->sourcePath;
-        want.seed = drive->sourceSeed;
-        for (uint32_t track = 1; track <= drive->trackCount; ++track)
-            want.trackFrames.push_back(MsToFrame(SimWorld::TrackStart(*drive, track)));
-        want.endFrame = MsToFrame(SimWorld::DiscEnd(*drive));
+        if (!m_aStreams[i] || m_aStreams[i]->Serial() != want.serial)
+        {
+            want.kind = static_cast<SimSource>(drive->sourceKind);
+            want.path = drive->sourcePath;
+            want.seed = drive->sourceSeed;
+            for (uint32_t track = 1; track <= drive->trackCount; ++track)
+                want.trackFrames.push_back(MsToFrame(SimWorld::TrackStart(*drive, track)));
+            want.endFrame = MsToFrame(SimWorld::DiscEnd(*drive));
+        }
         if (drive->soundProcess != self)
             continue;
         want.generation = drive->generation;

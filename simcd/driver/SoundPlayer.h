@@ -52,7 +52,6 @@ private:
     SimWorld& m_world;
     Handle m_stop{ CreateEventA(nullptr, TRUE, FALSE, nullptr) };
     Handle m_wake{ CreateEventA(nullptr, FALSE, FALSE, nullptr) };
-    Handle m_done{ CreateEventA(nullptr, FALSE, FALSE, nullptr) };  // set by the devices when a buffer has been played
     std::unique_ptr<Handle> m_pThread;
     int m_nUsers = 0;
     std::atomic<int> m_aDevices[26];

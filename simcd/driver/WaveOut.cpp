@@ -13,7 +13,7 @@ WaveOut::~WaveOut()
     waveOutClose(m_hWave);
 }
 
-bool WaveOut::Open(HANDLE doneEvent)
+bool WaveOut::Open()
 {
     WAVEFORMATEX format = {};
     format.wFormatTag = WAVE_FORMAT_PCM;
@@ -23,8 +23,7 @@ bool WaveOut::Open(HANDLE doneEvent)
     format.nBlockAlign = 4;
     format.nAvgBytesPerSec = 44100 * 4;
     HWAVEOUT wave = nullptr;
-    if (waveOutOpen(&wave, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(doneEvent), 0, CALLBACK_EVENT) !=
-        MMSYSERR_NOERROR)
+    if (waveOutOpen(&wave, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR)
         return false;
     m_hWave = wave;
     for (int i = 0; i < kBuffers; ++i)
@@ -69,9 +68,10 @@ void WaveOut::Poll(uint64_t nowUs)
         {
             m_aQueued[i] = false;
             m_nPlayed += m_aHeaders[i].dwBufferLength / 4;
-            m_nPlayedUs = nowUs;
+            m_nPlayedUs = m_nPolledUs ? m_nPolledUs : nowUs;
         }
     }
+    m_nPolledUs = nowUs;
 }
 
 uint64_t WaveOut::HandedOver() const
@@ -98,6 +98,7 @@ void WaveOut::Reset()
         queued = false;
     m_nPlayed = 0;
     m_nPlayedUs = 0;
+    m_nPolledUs = 0;
 }
 
 }  // namespace simcd

@@ -23,9 +23,9 @@ public:
     WaveOut(const WaveOut&) = delete;
     WaveOut& operator=(const WaveOut&) = delete;
 
-    // Opens the default sound device; doneEvent is set whenever a buffer has
-    // been played. False when there is none, or it takes no CD audio.
-    bool Open(HANDLE doneEvent);
+    // Opens the default sound device. False when there is none, or it takes
+    // no CD audio.
+    bool Open();
     bool IsOpen() const { return m_hWave != nullptr; }
 
     // A buffer free to be filled, or -1 when all are queued.
@@ -40,8 +40,9 @@ public:
     void Go();
     // Counts the buffers played since the last look; nowUs: the time now.
     void Poll(uint64_t nowUs);
-    // Samples of the buffers played since the last reset, and when the
-    // last of them was found played.
+    // Samples of the buffers played since the last reset, and the earliest
+    // time the last of them may have been played: the look before the one
+    // that found it played.
     uint64_t Played() const { return m_nPlayed; }
     uint64_t PlayedUs() const { return m_nPlayedUs; }
     // Samples handed to the sound system since the last reset: more than
@@ -58,6 +59,7 @@ private:
     std::vector<int16_t> m_aSamples = std::vector<int16_t>(kBuffers * kBufferSamples * 2);
     uint64_t m_nPlayed = 0;
     uint64_t m_nPlayedUs = 0;
+    uint64_t m_nPolledUs = 0;  // the last look
 };
 
 }  // namespace simcd
