@@ -98,8 +98,11 @@ int CALLBACK GuardedCompare(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort)
 BOOL CListCtrl::SortItems(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData)
 {
     SortContext context = { pfnCompare, static_cast<LPARAM>(dwData), nullptr };
+    // Named as a PFNLVCOMPARE, so that the compiler checks its calling
+    // convention before it goes out as a number.
+    const PFNLVCOMPARE pfnGuarded = &GuardedCompare;
     BOOL result = static_cast<BOOL>(
-        SendMessage(LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context), reinterpret_cast<LPARAM>(&GuardedCompare)));
+        SendMessage(LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context), reinterpret_cast<LPARAM>(pfnGuarded)));
     if (context.error)
         std::rethrow_exception(context.error);
     return result;

@@ -111,9 +111,12 @@ void CWnd::Attach(HWND hWnd)
 {
     m_hWnd = hWnd;
     PermanentMap()[hWnd] = this;
+    // Named as a WNDPROC, so that the compiler checks its calling convention
+    // before it goes out as a number.
+    const WNDPROC pfnWndProc = &CWnd::WndProc;
     WNDPROC old =
-        reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::WndProc)));
-    if (old != &CWnd::WndProc)
+        reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pfnWndProc)));
+    if (old != pfnWndProc)
         m_pfnSuper = old;
 }
 
