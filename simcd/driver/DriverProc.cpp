@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 namespace
@@ -104,7 +105,13 @@ LRESULT Command(DWORD_PTR id, UINT message, LPARAM flags, LPARAM params)
 
 }  // namespace
 
-extern "C" LRESULT WINAPI DriverProc(DWORD_PTR id, HDRVR driver, UINT message, LPARAM p1, LPARAM p2)
+// winmm finds the driver by this name and calls it as a DRIVERPROC: a
+// declaration with another calling convention fails to compile.
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    DriverProc(DWORD_PTR id, HDRVR driver, UINT message, LPARAM p1, LPARAM p2);
+static_assert(std::is_same<decltype(&DriverProc), DRIVERPROC>::value, "winmm calls DriverProc as a DRIVERPROC");
+
+extern "C" LRESULT CALLBACK DriverProc(DWORD_PTR id, HDRVR driver, UINT message, LPARAM p1, LPARAM p2)
 {
     try
     {
