@@ -54,6 +54,54 @@ void ToScreen(HWND hWnd, RECT& rect)
 {
     ::MapWindowPoints(hWnd, nullptr, reinterpret_cast<POINT*>(&rect), 2);
 }
+
+// The machine an executable file is built for (IMAGE_FILE_MACHINE_*); 0 when
+// the file cannot be read or is no Windows program.
+WORD ImageMachine(const std::string& path)
+{
+    HANDLE hFile = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return 0;
+    IMAGE_DOS_HEADER dos = {};
+    DWORD signature = 0;
+    IMAGE_FILE_HEADER header = {};
+    DWORD cb = 0;
+    const bool bRead = ::ReadFile(hFile, &dos, sizeof dos, &cb, nullptr) && cb == sizeof dos &&
+                       dos.e_magic == IMAGE_DOS_SIGNATURE &&
+                       ::SetFilePointer(hFile, dos.e_lfanew, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+                       ::ReadFile(hFile, &signature, sizeof signature, &cb, nullptr) && cb == sizeof signature &&
+                       signature == IMAGE_NT_SIGNATURE && ::ReadFile(hFile, &header, sizeof header, &cb, nullptr) &&
+                       cb == sizeof header;
+    ::CloseHandle(hFile);
+    return bRead ? header.Machine : 0;
+}
+
+const char* Bitness(WORD machine)
+{
+    switch (machine)
+    {
+    case IMAGE_FILE_MACHINE_I386:
+        return "a 32-bit";
+    case IMAGE_FILE_MACHINE_AMD64:
+        return "a 64-bit";
+    default:
+        return "no x86";
+    }
+}
+
+// Empty when the probe can work the program in this file: the list view's
+// structures it writes into the program (LVITEM, NMLISTVIEW) and the PEB it
+// reads have the probe's own layout, so both must be built alike.
+std::string BitnessMismatch(const std::string& exe)
+{
+    const WORD own = sizeof(void*) == 8 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386;
+    const WORD machine = ImageMachine(exe);
+    if (machine == own)
+        return std::string();
+    return "probe: " + exe + " is " + Bitness(machine) + " program and this probe is " + Bitness(own) +
+           " one; use the probe of the program's own build";
+}
 }  // namespace
 
 std::string WindowsPath(const char* pszPath)
@@ -85,6 +133,9 @@ RemoteProgram::~RemoteProgram()
 
 bool RemoteProgram::Start(const std::string& exe)
 {
+    m_error = BitnessMismatch(exe);
+    if (!m_error.empty())
+        return false;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
@@ -132,7 +183,14 @@ bool RemoteProgram::Attach()
     m_hProcess = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION |
                                    SYNCHRONIZE,
                                FALSE, m_dwProcessId);
-    return m_hProcess && Connect(hMain);
+    if (!m_hProcess)
+        return false;
+    char exe[MAX_PATH] = {};
+    DWORD cch = sizeof exe;
+    if (!::QueryFullProcessImageNameA(m_hProcess, 0, exe, &cch))
+        return false;
+    m_error = BitnessMismatch(exe);
+    return m_error.empty() && Connect(hMain);
 }
 
 bool RemoteProgram::Connect(HWND hMain)

@@ -41,7 +41,8 @@ public:
     RemoteProgram(const RemoteProgram&) = delete;
     RemoteProgram& operator=(const RemoteProgram&) = delete;
 
-    // Starts the executable; false when it cannot be started.
+    // Starts the executable; false when it cannot be started or is built
+    // for the other bitness (Error says which).
     bool Start(const std::string& exe);
     // Waits for the started program's visible main window with the given
     // number of rows (any number when negative; any window at all with
@@ -51,8 +52,12 @@ public:
         kAnyWindow = -2
     };
     bool WaitForWindow(int nRows, DWORD dwTimeoutMs = 30000);
-    // Reaches an Ondalux that runs already, found by its window's title.
+    // Reaches an Ondalux that runs already, found by its window's title;
+    // false when there is none or it is built for the other bitness.
     bool Attach();
+    // Why the last Start or Attach refused a program of the other bitness,
+    // whose structures differ from the probe's; empty otherwise.
+    const std::string& Error() const { return m_error; }
 
     bool Running() const;
     DWORD Id() const { return m_dwProcessId; }
@@ -93,6 +98,7 @@ private:
     void Write(const void* pData, SIZE_T cb, SIZE_T offset = 0);
     void Read(void* pData, SIZE_T cb, SIZE_T offset = 0);
 
+    std::string m_error;
     HANDLE m_hProcess = nullptr;
     DWORD m_dwProcessId = 0;
     bool m_bStarted = false;

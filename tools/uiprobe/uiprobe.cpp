@@ -91,6 +91,11 @@ int Wait(const Args& args)
         probe::RemoteProgram program;
         if (program.Attach() && program.RowCount() > 0)
             return 0;
+        if (!program.Error().empty())
+        {
+            std::fprintf(stderr, "%s\n", program.Error().c_str());
+            return 1;
+        }
         ::Sleep(100);
     } while (::GetTickCount() < dwDeadline);
     std::fprintf(stderr, "uiprobe: no Ondalux window with rows\n");
@@ -240,7 +245,8 @@ int main(int argc, char** argv)
         probe::RemoteProgram program;
         if (!program.Attach())
         {
-            std::fprintf(stderr, "uiprobe: no Ondalux window\n");
+            std::fprintf(stderr, "%s\n",
+                         program.Error().empty() ? "uiprobe: no Ondalux window" : program.Error().c_str());
             return 1;
         }
         return verb.pfnAttached(program, args);
