@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# The release archive for Windows users: builds the 32-bit program and its
-# help file in their own build folder (build-win32, or PACKAGE_BUILD_DIR) and
-# writes Ondalux-VERSION-win32.zip there, holding Ondalux.exe, Ondalux.chm and
-# readme.txt (Japanese, code page 932, CRLF). Builds the 32-bit program also
-# on a machine that cannot run it.
+# The release archive for Windows users: builds everything of the 32-bit
+# build (program, driver, tools, tests) in its own build folder (build-win32,
+# or PACKAGE_BUILD_DIR), runs its suites labelled emulated32 under 32-bit Wine
+# (emulated by qemu-i386 where the machine runs no 32-bit code) and only when
+# they pass writes Ondalux-VERSION-win32.zip there, holding the very
+# Ondalux.exe they started, Ondalux.chm and readme.txt (Japanese, code page
+# 932, CRLF).
 set -euo pipefail
-ONDALUX_ARCH=i686
-BUILD_DIR=${PACKAGE_BUILD_DIR:-$(dirname "${BASH_SOURCE[0]}")/../build-win32}
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-packages=(cmake make python3 g++-mingw-w64-i686-posix fp-utils zip)
+packages+=(zip)
 ensure_packages
 
 # The version of the CMake project, which the resources' version block must
@@ -19,26 +19,28 @@ version=$(sed -n 's/^project(Ondalux VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLis
 grep -q "FILEVERSION ${version//./,},0\$" "$repo/res/Ondalux.rc" ||
     { echo "package.sh: the version block of res/Ondalux.rc is not $version" >&2; exit 1; }
 
-cmake -S "$repo" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake" \
-      -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target Ondalux helpfile -- --no-print-directory
+build_in "$build_win32" i686 -DBUILD_TESTING=ON
+prepare_prefix "$build_win32" i686
+run_32bit_suites "$build_win32" ||
+    { echo "package.sh: the 32-bit suites failed; no archive written" >&2; exit 1; }
 
-stage="$build/package"
-zip="$build/Ondalux-$version-win32.zip"
+stage="$build_win32/package"
+zip="$build_win32/Ondalux-$version-win32.zip"
 rm -rf "$stage" "$zip"
 mkdir -p "$stage"
-cp "$build/app/Ondalux.exe" "$build/app/Ondalux.chm" "$stage/"
-# The shipped program without the compiler's debugging sections.
-i686-w64-mingw32-strip "$stage/Ondalux.exe"
+cp "$build_win32/app/Ondalux.exe" "$build_win32/app/Ondalux.chm" "$stage/"
 sed "s/@VERSION@/$version/" "$repo/docs/readme-windows.txt" | iconv -f UTF-8 -t CP932 |
     sed 's/$/\r/' > "$stage/readme.txt"
 (cd "$stage" && zip -q -X "$zip" Ondalux.exe Ondalux.chm readme.txt)
 
-# What a Windows user unpacks: exactly the three files, a 32-bit program.
+# What a Windows user unpacks: exactly the three files, a 32-bit program, the
+# same bytes the 32-bit suites started.
 [[ $(unzip -Z1 "$zip" | sort | tr '\n' ' ') == "Ondalux.chm Ondalux.exe readme.txt " ]] ||
     { echo "package.sh: unexpected files in $zip" >&2; exit 1; }
 grep -q "file format pei-i386" <<<"$(i686-w64-mingw32-objdump -f "$stage/Ondalux.exe")" ||
     { echo "package.sh: Ondalux.exe is not a 32-bit program" >&2; exit 1; }
+[[ $(unzip -p "$zip" Ondalux.exe | sha256sum) == "$(cat "$build_win32/tested-program.sha256")" ]] ||
+    { echo "package.sh: the archive's Ondalux.exe is not the one the 32-bit suites started" >&2; exit 1; }
 iconv -f CP932 -t UTF-8 "$stage/readme.txt" >/dev/null && ! grep -qv $'\r$' "$stage/readme.txt" ||
     { echo "package.sh: readme.txt is not code page 932 with CRLF line ends" >&2; exit 1; }
-echo "$zip ($(stat -c %s "$zip") bytes)"
+echo "$zip ($(stat -c %s "$zip") bytes; its Ondalux.exe passed the 32-bit suites)"
