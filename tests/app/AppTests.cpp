@@ -116,13 +116,18 @@ int s_nShown;
 
 void CALLBACK CloseAboutBox(HWND hDlg, UINT, UINT_PTR nIDEvent, DWORD)
 {
+    // The dialog box shows itself once its queue is first empty, which on a
+    // slow machine may come after the first tick.
+    if (!::IsWindowVisible(hDlg))
+        return;
     ::KillTimer(hDlg, nIDEvent);
     s_inspect(hDlg);
     ::PostMessageA(hDlg, WM_COMMAND, IDOK, 0);
 }
 
-// A dialog box is closed with OK from its first timer message, once it has
-// painted and inspect has looked at it.
+// A dialog box is closed with OK from the first timer message that finds it
+// shown (and painted: the paint comes before the timer), once inspect has
+// looked at it.
 LRESULT CALLBACK OnActivate(int nCode, WPARAM wParam, LPARAM lParam)
 {
     char name[8] = {};
