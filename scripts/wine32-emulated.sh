@@ -21,22 +21,28 @@ if [[ $(cat "$dir/.ready" 2>/dev/null) == "$stamp_version" ]]; then
     exit 0
 fi
 
-# The Debian archive this machine installs Debian 12 from.
+# Where this machine installs Debian 12 from, as its own apt sources say (read
+# without their downloaded indexes): the release and its updates, each as
+# "ARCHIVE SUITE".
 codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-archive=$(apt-get indextargets --format '$(REPO_URI)' 'Created-By: Packages' "Codename: $codename" \
-          'Component: main' | head -n 1)
+mapfile -t suites < <(apt-get indextargets --no-release-info --format '$(REPO_URI) $(RELEASE)' \
+                          'Created-By: Packages' 'Component: main' |
+                      awk -v c="$codename" '$2 == c || index($2, c "-") == 1' | sort -u)
+archive=$(printf '%s\n' "${suites[@]}" | awk -v c="$codename" '$2 == c { print $1; exit }')
 [[ -n $archive ]] ||
-    { echo "wine32-emulated.sh: no Debian archive for $codename in the apt sources" >&2; exit 1; }
+    { echo "wine32-emulated.sh: the apt sources name no archive of Debian $codename" >&2; exit 1; }
 
-# apt-get with a state of its own under DIR/apt/NAME, for one suite and
-# architecture.
+# apt-get with a state of its own under DIR/apt/NAME, for one architecture and
+# the given "ARCHIVE SUITE" lines:
+#   private_apt NAME ARCH SOURCES APT_ARGS...
 private_apt() {
-    local name=$1 suite=$2 arch=$3 state="$dir/apt/$1"
+    local name=$1 arch=$2 sources=$3 state="$dir/apt/$1" line
     shift 3
     mkdir -p "$state/lists/partial" "$state/cache/archives/partial"
     [[ -f $state/status ]] || : > "$state/status"
-    echo "deb [arch=$arch signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $archive $suite main" \
-        > "$state/sources.list"
+    while read -r line; do
+        echo "deb [arch=$arch signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $line main"
+    done <<<"$sources" > "$state/sources.list"
     apt-get -qq -o Dir::Etc::SourceList="$state/sources.list" -o Dir::Etc::SourceParts=/dev/null \
         -o Dir::Etc::Preferences=/dev/null -o Dir::Etc::PreferencesParts=/dev/null \
         -o Dir::State::Lists="$state/lists" -o Dir::Cache="$state/cache" -o Dir::State::status="$state/status" \
@@ -46,10 +52,10 @@ private_apt() {
 
 echo "Setting up 32-bit Wine $wine_version under qemu-i386 in $dir (from $archive)"
 # Debian 12's qemu-user 7.2 hangs in wineboot; Debian 13's 10.0 runs it.
-private_apt qemu trixie amd64 update
-(cd "$dir/apt/qemu/cache/archives" && private_apt qemu trixie amd64 download qemu-user)
-private_apt wine32 "$codename" i386 update
-private_apt wine32 "$codename" i386 install -y --download-only --no-install-recommends \
+private_apt qemu amd64 "$archive trixie" update
+(cd "$dir/apt/qemu/cache/archives" && private_apt qemu amd64 "$archive trixie" download qemu-user)
+private_apt wine32 i386 "$(printf '%s\n' "${suites[@]}")" update
+private_apt wine32 i386 "$(printf '%s\n' "${suites[@]}")" install -y --download-only --no-install-recommends \
     "wine32=$wine_version" libfreetype6 libfontconfig1 libxrender1 libxrandr2 libxi6 libxcursor1 \
     libxinerama1 libxcomposite1
 
