@@ -11,9 +11,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# ctest then runs every test executable under Wine by itself (on machines
-# without 32-bit Wine, scripts/common.sh puts a `wine` that starts 64-bit
-# Wine first on the path).
+# ctest then runs every test executable under Wine by itself: the `wine`
+# first on the path, which scripts/common.sh chooses for each build folder
+# (64-bit, native 32-bit or emulated 32-bit Wine).
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
 
 # The posix-thread runtime would otherwise be imported from libwinpthread-1.dll.
