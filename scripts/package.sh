@@ -37,7 +37,7 @@ sed "s/@VERSION@/$version/" "$repo/docs/readme-windows.txt" | iconv -f UTF-8 -t 
 # same bytes the 32-bit suites started.
 [[ $(unzip -Z1 "$zip" | sort | tr '\n' ' ') == "Ondalux.chm Ondalux.exe readme.txt " ]] ||
     { echo "package.sh: unexpected files in $zip" >&2; exit 1; }
-grep -q "file format pei-i386" <<<"$(i686-w64-mingw32-objdump -f "$stage/Ondalux.exe")" ||
+grep -q "file format pei-i386" <<<"$(LC_ALL=C i686-w64-mingw32-objdump -f "$stage/Ondalux.exe")" ||
     { echo "package.sh: Ondalux.exe is not a 32-bit program" >&2; exit 1; }
 [[ $(unzip -p "$zip" Ondalux.exe | sha256sum) == "$(cat "$build_win32/tested-program.sha256")" ]] ||
     { echo "package.sh: the archive's Ondalux.exe is not the one the 32-bit suites started" >&2; exit 1; }
