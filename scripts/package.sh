@@ -21,6 +21,9 @@ grep -q "FILEVERSION ${version//./,},0\$" "$repo/res/Ondalux.rc" ||
 
 build_in "$build_win32" i686 -DBUILD_TESTING=ON
 prepare_prefix "$build_win32" i686
+# The sound tests record what the drives play from a sound server of their own.
+eval "$("$repo/scripts/sound-server.sh" start "$build_win32/sound")"
+trap '"$repo/scripts/sound-server.sh" stop "$build_win32/sound"' EXIT
 run_32bit_suites "$build_win32" ||
     { echo "package.sh: the 32-bit suites failed; no archive written" >&2; exit 1; }
 
