@@ -322,6 +322,9 @@ TEST_F(CDAudioDeviceTest, OnlyTheLatestPlaysNotificationEndsIt)
     ASSERT_TRUE(pDevice->Play());
     pDevice->TakeEnd();
     EXPECT_FALSE(pDevice->NotifyEndsPlay(MCI_NOTIFY_SUCCESSFUL)) << "its end was taken";
+    // Stopped first: a drive still playing at the next Seek would get a play
+    // of its own there, and the Play after it a second one.
+    pDevice->Stop();
 
     ASSERT_TRUE(m_ctl.SetTimeFactor(1000.0));
     pDevice->Seek(181500);
