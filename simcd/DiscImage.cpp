@@ -25,6 +25,23 @@ std::string NameOf(const std::wstring& path)
     return Narrow(slash == std::wstring::npos ? path : path.substr(slash + 1), CP_ACP);
 }
 
+// Opens a WAV file that must hold CD audio; the error names it by label.
+bool OpenCdWav(const std::wstring& path, const std::string& label, WavFile& wav, std::string& error)
+{
+    std::string why;
+    if (!wav.Open(path, why))
+    {
+        error = label + " " + why;
+        return false;
+    }
+    if (!wav.IsCdAudio())
+    {
+        error = label + " is " + wav.Describe() + kNotCdAudio;
+        return false;
+    }
+    return true;
+}
+
 std::wstring FolderOf(const std::wstring& path)
 {
     const size_t slash = path.find_last_of(L"\\/");
@@ -110,17 +127,8 @@ bool DiscImage::LoadCue(const std::wstring& path, std::string& error)
         if (named.type == CueSheet::kWave)
         {
             WavFile wav;
-            std::string why;
-            if (!wav.Open(named.path, why))
-            {
-                error = where + " " + why;
+            if (!OpenCdWav(named.path, where, wav, error))
                 return false;
-            }
-            if (!wav.IsCdAudio())
-            {
-                error = where + " is " + wav.Describe() + kNotCdAudio;
-                return false;
-            }
             file.dataOffset = wav.DataOffset();
             file.dataBytes = wav.DataBytes();
         }
@@ -254,17 +262,8 @@ bool DiscImage::LoadFolder(const std::wstring& folder, std::string& error)
     {
         const std::wstring path = folder + L"\\" + name;
         WavFile wav;
-        std::string why;
-        if (!wav.Open(path, why))
-        {
-            error = NameOf(path) + " " + why;
+        if (!OpenCdWav(path, NameOf(path), wav, error))
             return false;
-        }
-        if (!wav.IsCdAudio())
-        {
-            error = NameOf(path) + " is " + wav.Describe() + kNotCdAudio;
-            return false;
-        }
         if (wav.DataBytes() % kBytesPerSample != 0)
         {
             error = NameOf(path) + " is cut short: its data ends inside a sample";
@@ -363,13 +362,9 @@ void DiscImage::ReadFile(File& file, uint64_t byteOffset, uint32_t count, int16_
         file.handle.reset(new Handle(CreateFileW(file.path.c_str(), GENERIC_READ,
                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
-    OVERLAPPED at = {};
-    const uint64_t offset = file.dataOffset + byteOffset;
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-    DWORD read = 0;
-    if (file.handle->Get() == INVALID_HANDLE_VALUE || !::ReadFile(file.handle->Get(), samples, cb, &read, &at))
+    if (file.handle->Get() == INVALID_HANDLE_VALUE)
         return;
+    const DWORD read = ReadAt(file.handle->Get(), file.dataOffset + byteOffset, samples, cb);
     if (file.bigEndian)
     {
         for (DWORD i = 0; i < read / 2; ++i)

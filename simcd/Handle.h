@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 namespace simcd
 {
 
@@ -23,5 +25,16 @@ public:
 private:
     HANDLE m_h;
 };
+
+// Reads cb bytes of a file at a byte offset; returns how many came (0 when
+// the read fails).
+inline DWORD ReadAt(HANDLE file, uint64_t offset, void* buffer, DWORD cb)
+{
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD read = 0;
+    return ::ReadFile(file, buffer, cb, &read, &at) ? read : 0;
+}
 
 }  // namespace simcd

@@ -46,13 +46,7 @@ bool WriteLabel(const std::string& folder, const std::string& label)
     Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.Get() == INVALID_HANDLE_VALUE)
         return false;
-    const std::wstring wide = WideLabel(label);
-    const int cb =
-        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<size_t>(cb), '\0');
-    if (cb > 0)
-        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()), &text[0], cb, nullptr, nullptr);
-    text += "\n";
+    const std::string text = Narrow(WideLabel(label), CP_UTF8) + "\n";
     DWORD written = 0;
     BOOL ok = WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     return ok && written == text.size();
@@ -88,6 +82,14 @@ SimDriveInfo InfoOf(SimWorld& world, SimDriveRecord& drive)
         info.sourceSeed = drive.sourceSeed;
     }
     return info;
+}
+
+std::vector<SimTrack> AudioTracks(const std::vector<uint32_t>& lengthsMs)
+{
+    std::vector<SimTrack> tracks;
+    for (uint32_t length : lengthsMs)
+        tracks.push_back(SimTrack{ length, false });
+    return tracks;
 }
 
 }  // namespace
@@ -210,10 +212,7 @@ bool SimController::RemoveAllDrives()
 
 bool SimController::InsertDisc(char letter, const std::vector<uint32_t>& trackLengthsMs, uint32_t startMs)
 {
-    std::vector<SimTrack> tracks;
-    for (uint32_t length : trackLengthsMs)
-        tracks.push_back(SimTrack{ length, false });
-    return InsertTracks(letter, tracks, startMs);
+    return InsertTracks(letter, AudioTracks(trackLengthsMs), startMs);
 }
 
 bool SimController::InsertTracks(char letter, const std::vector<SimTrack>& tracks, uint32_t startMs)
@@ -223,10 +222,7 @@ bool SimController::InsertTracks(char letter, const std::vector<SimTrack>& track
 
 bool SimController::InsertDemoDisc(char letter, const std::vector<uint32_t>& trackLengthsMs, uint32_t seed)
 {
-    std::vector<SimTrack> tracks;
-    for (uint32_t length : trackLengthsMs)
-        tracks.push_back(SimTrack{ length, false });
-    return Insert(letter, tracks, kDefaultDiscStartMs, kSourceGenerated, std::string(), seed);
+    return Insert(letter, AudioTracks(trackLengthsMs), kDefaultDiscStartMs, kSourceGenerated, std::string(), seed);
 }
 
 bool SimController::InsertImage(char letter, const std::wstring& path)

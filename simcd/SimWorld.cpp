@@ -108,8 +108,7 @@ void SimWorld::Normalize()
         drive.notifyPending = 0;
         drive.openDevices = 0;
         drive.readyAtUs = 0;
-        drive.soundProcess = 0;
-        drive.soundStarted = 0;
+        DropSound(drive);
     }
 }
 
@@ -220,8 +219,7 @@ void SimWorld::EndPlay(SimDriveRecord& drive)
     ++drive.generation;
     if (drive.notifyPending && drive.profile == kProfileClassic)
         drive.completed = drive.endCode;
-    drive.soundProcess = 0;
-    drive.soundStarted = 0;
+    DropSound(drive);
 }
 
 bool SimWorld::FollowsSound(SimDriveRecord& drive)
@@ -253,8 +251,7 @@ void SimWorld::FollowRealTime(SimDriveRecord& drive)
         drive.position = SoundPosition(drive);
         drive.playStartUs = NowUs();
     }
-    drive.soundProcess = 0;
-    drive.soundStarted = 0;
+    DropSound(drive);
 }
 
 void SimWorld::ClaimSound(SimDriveRecord& drive)
@@ -265,6 +262,12 @@ void SimWorld::ClaimSound(SimDriveRecord& drive)
     drive.soundProcess = GetCurrentProcessId();
     drive.soundStarted = 0;
     drive.soundBeatUs = NowUs();
+}
+
+void SimWorld::DropSound(SimDriveRecord& drive)
+{
+    drive.soundProcess = 0;
+    drive.soundStarted = 0;
 }
 
 uint32_t SimWorld::Position(SimDriveRecord& drive)
@@ -310,8 +313,7 @@ void SimWorld::Interrupt(SimDriveRecord& drive, SimTransport transport)
         ++drive.generation;
     drive.transport = transport;
     drive.position = position;
-    drive.soundProcess = 0;
-    drive.soundStarted = 0;
+    DropSound(drive);
 }
 
 void SimWorld::StartPlay(SimDriveRecord& drive, uint32_t from, uint32_t to, uint32_t window, uint32_t deviceId)

@@ -137,6 +137,8 @@ public:
     // A play just started here is to be heard from this process, when the
     // disc has a sound and time runs at its real pace.
     void ClaimSound(SimDriveRecord& drive);
+    // No process plays the drive's sound any more.
+    static void DropSound(SimDriveRecord& drive);
     // The drive's position now (settles it first).
     uint32_t Position(SimDriveRecord& drive);
     static uint32_t DiscEnd(const SimDriveRecord& drive);

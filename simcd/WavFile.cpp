@@ -26,13 +26,9 @@ uint16_t Le16(const unsigned char* p)
     return static_cast<uint16_t>(p[0] | p[1] << 8);
 }
 
-bool ReadAt(HANDLE file, uint64_t offset, void* buffer, DWORD cb)
+bool ReadWhole(HANDLE file, uint64_t offset, void* buffer, DWORD cb)
 {
-    OVERLAPPED at = {};
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-    DWORD read = 0;
-    return ReadFile(file, buffer, cb, &read, &at) && read == cb;
+    return ReadAt(file, offset, buffer, cb) == cb;
 }
 
 }  // namespace
@@ -50,7 +46,7 @@ bool WavFile::Open(const std::wstring& path, std::string& error)
     GetFileSizeEx(file.Get(), &size);
     const uint64_t fileBytes = static_cast<uint64_t>(size.QuadPart);
     unsigned char riff[12];
-    if (!ReadAt(file.Get(), 0, riff, sizeof riff) || std::memcmp(riff, "RIFF", 4) != 0 ||
+    if (!ReadWhole(file.Get(), 0, riff, sizeof riff) || std::memcmp(riff, "RIFF", 4) != 0 ||
         std::memcmp(riff + 8, "WAVE", 4) != 0)
     {
         error = "is not a WAV file (no RIFF WAVE header)";
@@ -61,14 +57,14 @@ bool WavFile::Open(const std::wstring& path, std::string& error)
     for (uint64_t offset = sizeof riff; offset + 8 <= fileBytes;)
     {
         unsigned char head[8];
-        if (!ReadAt(file.Get(), offset, head, sizeof head))
+        if (!ReadWhole(file.Get(), offset, head, sizeof head))
             break;
         const uint32_t cb = Le32(head + 4);
         const uint64_t body = offset + 8;
         if (std::memcmp(head, "fmt ", 4) == 0)
         {
             unsigned char format[40] = {};
-            if (cb < 16 || !ReadAt(file.Get(), body, format, cb < sizeof format ? cb : sizeof format))
+            if (cb < 16 || !ReadWhole(file.Get(), body, format, cb < sizeof format ? cb : sizeof format))
             {
                 error = "has a format chunk cut short";
                 return false;

@@ -30,7 +30,13 @@ class Stream
 public:
     explicit Stream(std::vector<int16_t>& samples)
     {
-        WAVEFORMATEX format = { WAVE_FORMAT_PCM, 2, 44100, 44100 * 4, 4, 16, 0 };
+        WAVEFORMATEX format = { WAVE_FORMAT_PCM,
+                                2,
+                                simcd::kSampleRate,
+                                simcd::kSampleRate * simcd::kBytesPerSample,
+                                simcd::kBytesPerSample,
+                                16,
+                                0 };
         if (waveOutOpen(&m_hWave, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR)
         {
             m_hWave = nullptr;

@@ -17,44 +17,24 @@ NotifyWatcher::NotifyWatcher(SimWorld& world) : m_world(world) {}
 
 NotifyWatcher::~NotifyWatcher()
 {
-    if (m_hThread)
-    {
-        SetEvent(m_hStop);
-        WaitForSingleObject(m_hThread, INFINITE);
-        CloseHandle(m_hThread);
-    }
-    if (m_hStop)
-        CloseHandle(m_hStop);
+    m_thread.Stop();
 }
 
 void NotifyWatcher::Acquire()
 {
-    if (m_nUsers++ > 0)
-        return;
-    if (!m_hStop)
-        m_hStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    ResetEvent(m_hStop);
-    m_hThread = CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr);
+    m_thread.Acquire();
 }
 
 void NotifyWatcher::Release()
 {
-    if (m_nUsers == 0 || --m_nUsers > 0)
-        return;
-    if (m_hThread)
-    {
-        SetEvent(m_hStop);
-        WaitForSingleObject(m_hThread, INFINITE);
-        CloseHandle(m_hThread);
-        m_hThread = nullptr;
-    }
+    m_thread.Release();
 }
 
 DWORD WINAPI NotifyWatcher::ThreadProc(LPVOID param)
 {
     NotifyWatcher* self = static_cast<NotifyWatcher*>(param);
     DWORD sleepMs = 0;
-    while (WaitForSingleObject(self->m_hStop, sleepMs) == WAIT_TIMEOUT)
+    while (WaitForSingleObject(self->m_thread.StopEvent(), sleepMs) == WAIT_TIMEOUT)
         sleepMs = self->Poll();
     return 0;
 }

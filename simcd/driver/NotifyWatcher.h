@@ -3,6 +3,8 @@
 // progress then. Runs while the process has a device open.
 #pragma once
 
+#include "CountedThread.h"
+
 #include <windows.h>
 
 namespace simcd
@@ -28,9 +30,7 @@ private:
     DWORD Poll();
 
     SimWorld& m_world;
-    HANDLE m_hThread = nullptr;
-    HANDLE m_hStop = nullptr;
-    int m_nUsers = 0;
+    CountedThread m_thread{ ThreadProc, this };
 };
 
 }  // namespace simcd

@@ -50,38 +50,22 @@ SoundPlayer::SoundPlayer(SimWorld& world) : m_world(world)
 
 SoundPlayer::~SoundPlayer()
 {
-    if (m_nUsers > 0)
-    {
-        m_nUsers = 1;
-        Release(0);
-    }
+    m_thread.Stop();
 }
 
 void SoundPlayer::Acquire(char letter)
 {
     if (letter >= 'A' && letter <= 'Z')
         ++m_aDevices[letter - 'A'];
-    if (m_nUsers++ > 0)
-        return;
-    ResetEvent(m_stop.Get());
-    m_pThread.reset(new Handle(CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr)));
+    m_thread.Acquire();
 }
 
 void SoundPlayer::Release(char letter)
 {
     if (letter >= 'A' && letter <= 'Z' && m_aDevices[letter - 'A'] > 0)
         --m_aDevices[letter - 'A'];
-    if (m_nUsers == 0 || --m_nUsers > 0)
-    {
+    if (!m_thread.Release())
         Wake();
-        return;
-    }
-    if (m_pThread)
-    {
-        SetEvent(m_stop.Get());
-        WaitForSingleObject(m_pThread->Get(), INFINITE);
-        m_pThread.reset();
-    }
 }
 
 int SoundPlayer::DevicesOn(char letter) const
@@ -102,7 +86,7 @@ DWORD WINAPI SoundPlayer::ThreadProc(LPVOID param)
 
 void SoundPlayer::Run()
 {
-    const HANDLE events[] = { m_stop.Get(), m_wake.Get() };
+    const HANDLE events[] = { m_thread.StopEvent(), m_wake.Get() };
     DWORD waitMs = 0;
     for (;;)
     {

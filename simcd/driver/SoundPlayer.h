@@ -9,6 +9,7 @@
 #pragma once
 
 #include "../Handle.h"
+#include "CountedThread.h"
 #include "DriveStream.h"
 
 #include <windows.h>
@@ -50,10 +51,8 @@ private:
     static std::unique_ptr<AudioSource> SourceOf(const Wanted& wanted);
 
     SimWorld& m_world;
-    Handle m_stop{ CreateEventA(nullptr, TRUE, FALSE, nullptr) };
     Handle m_wake{ CreateEventA(nullptr, FALSE, FALSE, nullptr) };
-    std::unique_ptr<Handle> m_pThread;
-    int m_nUsers = 0;
+    CountedThread m_thread{ ThreadProc, this };
     std::atomic<int> m_aDevices[26];
     std::unique_ptr<DriveStream> m_aStreams[26];  // the thread's own
 };

@@ -1,5 +1,7 @@
 #include "WaveOut.h"
 
+#include "../DiscTime.h"
+
 namespace simcd
 {
 
@@ -18,10 +20,10 @@ bool WaveOut::Open()
     WAVEFORMATEX format = {};
     format.wFormatTag = WAVE_FORMAT_PCM;
     format.nChannels = 2;
-    format.nSamplesPerSec = 44100;
+    format.nSamplesPerSec = kSampleRate;
     format.wBitsPerSample = 16;
-    format.nBlockAlign = 4;
-    format.nAvgBytesPerSec = 44100 * 4;
+    format.nBlockAlign = kBytesPerSample;
+    format.nAvgBytesPerSec = kSampleRate * kBytesPerSample;
     HWAVEOUT wave = nullptr;
     if (waveOutOpen(&wave, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR)
         return false;
