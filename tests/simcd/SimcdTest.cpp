@@ -266,32 +266,48 @@ TEST_F(SimcdTest, NotificationsReachTheWindowWithEachDevicesId)
     EXPECT_EQ(kPlaying, first.Mode());
 }
 
-// Only a classic driver notifies the end of a play. Silent-stop stops at the
-// end, stuck-playing goes on saying it plays there; the next command aborts
-// the notification still pending. The tool sets the profile.
-TEST_F(SimcdTest, ProfilesEndAPlayNotifiedStoppedOrStuck)
+// Only a classic driver notifies the end of a play, failed where it runs
+// into a data track. Silent-stop stops at the end, stuck-playing goes on
+// saying it plays there; the next command aborts the notification still
+// pending. The tool sets the profile and inserts an Enhanced CD: two audio
+// tracks, then data (from 4700 to 64700), typed as such; a play is refused
+// inside the data.
+TEST_F(SimcdTest, ProfilesEndAPlayNotifiedStoppedOrStuckAlsoAtADataTrack)
 {
     NotifyWindow window;
     MciDevice device('P');
+    ASSERT_TRUE(sim.RemoveDisc('P'));
+    ASSERT_EQ(0, RunSimcd("insert P: 1500,1200,data:60000").first);
+    EXPECT_NE(std::string::npos, RunSimcd("state P:").second.find("tracks ms: 1500 1200 data:60000"));
+    EXPECT_EQ(static_cast<DWORD>(MCI_CDA_TRACK_AUDIO), device.Status(MCI_CDA_STATUS_TYPE_TRACK, kTrack, 2));
+    EXPECT_EQ(static_cast<DWORD>(MCI_CDA_TRACK_OTHER), device.Status(MCI_CDA_STATUS_TYPE_TRACK, kTrack, 3));
+    EXPECT_EQ(static_cast<MCIERROR>(MCIERR_HARDWARE), device.Play(MCI_FROM, 4700));
+    ASSERT_TRUE(sim.SetTimeFactor(100.0));
     const struct
     {
         const char* name;
         DWORD mode;
-        Notices atEnd, atStop;
+        Notices atEnd, atStop, atData;
     } profiles[] = {
-        { "classic", kStopped, { { kSuccessful, device.id } }, {} },
-        { "silent-stop", kStopped, {}, { { kAborted, device.id } } },
-        { "stuck-playing", kPlaying, {}, { { kAborted, device.id } } },
+        { "classic", kStopped, { { kSuccessful, device.id } }, {}, { { MCI_NOTIFY_FAILURE, device.id } } },
+        { "silent-stop", kStopped, {}, { { kAborted, device.id } }, {} },
+        { "stuck-playing", kPlaying, {}, { { kAborted, device.id } }, {} },
     };
     for (const auto& p : profiles)
     {
         ASSERT_EQ(0, RunSimcd(std::string("profile P: ") + p.name).first);
-        ASSERT_EQ(0u, device.Play(MCI_FROM | MCI_TO | MCI_NOTIFY, 2000, 2100, window.hwnd));
-        EXPECT_EQ(p.atEnd, window.Collect(300)) << p.name;
-        EXPECT_EQ(State(p.mode, 2100), device.State()) << p.name;
-        ASSERT_EQ(0u, device.Send(MCI_STOP, MCI_WAIT));
-        EXPECT_EQ(p.atStop, window.Collect(100)) << p.name;
-        EXPECT_EQ(State(kStopped, 2100), device.State()) << p.name;
+        for (const bool data : { false, true })
+        {
+            const DWORD end = data ? 4700 : 2100;
+            const std::string what = p.name + std::string(data ? " into data" : "");
+            ASSERT_EQ(0u,
+                      device.Play(MCI_FROM | MCI_NOTIFY | (data ? 0 : MCI_TO), data ? 3000 : 2000, end, window.hwnd));
+            EXPECT_EQ(data ? p.atData : p.atEnd, window.Collect(300)) << what;
+            EXPECT_EQ(State(p.mode, end), device.State()) << what;
+            ASSERT_EQ(0u, device.Send(MCI_STOP, MCI_WAIT));
+            EXPECT_EQ(p.atStop, window.Collect(100)) << what;
+            EXPECT_EQ(State(kStopped, end), device.State()) << what;
+        }
     }
     EXPECT_NE(std::string::npos, RunSimcd("state P:").second.find(", profile stuck-playing"))
         << RunSimcd("state").second;
@@ -299,8 +315,8 @@ TEST_F(SimcdTest, ProfilesEndAPlayNotifiedStoppedOrStuck)
 
 // Drives as real ones are: a play takes the seek time before it plays at its
 // place, reporting the old one meanwhile; a closed door spins the disc up
-// first; positions wobble; a play never runs into a data track.
-TEST_F(SimcdTest, SeekTimeWobbleAndDataTracksAsRealDrivesHaveThem)
+// first; positions wobble.
+TEST_F(SimcdTest, SeekTimeSpinUpAndWobbleAsRealDrivesHaveThem)
 {
     NotifyWindow window;
     MciDevice device('P');
@@ -347,34 +363,6 @@ TEST_F(SimcdTest, SeekTimeWobbleAndDataTracksAsRealDrivesHaveThem)
         << *range.first << " to " << *range.second << " around " << at;
     const std::string state = RunSimcd("state P:").second;
     EXPECT_NE(std::string::npos, state.find(", seek 300 ms, wobble 3 frames")) << state;
-
-    // An Enhanced CD: two audio tracks, then data (from 4700 to 64700).
-    ASSERT_TRUE(sim.SetSeekTime('P', 0) && sim.SetWobble('P', 0) && sim.RemoveDisc('P'));
-    ASSERT_EQ(0, RunSimcd("insert P: 1500,1200,data:60000").first);
-    EXPECT_NE(std::string::npos, RunSimcd("state P:").second.find("tracks ms: 1500 1200 data:60000"));
-    EXPECT_EQ(static_cast<DWORD>(MCI_CDA_TRACK_AUDIO), device.Status(MCI_CDA_STATUS_TYPE_TRACK, kTrack, 2));
-    EXPECT_EQ(static_cast<DWORD>(MCI_CDA_TRACK_OTHER), device.Status(MCI_CDA_STATUS_TYPE_TRACK, kTrack, 3));
-    EXPECT_EQ(static_cast<MCIERROR>(MCIERR_HARDWARE), device.Play(MCI_FROM, 4700));
-    ASSERT_TRUE(sim.SetTimeFactor(100.0));
-    const struct
-    {
-        const char* profile;
-        DWORD mode;
-        Notices atEnd;
-    } ends[] = {
-        { "classic", kStopped, { { MCI_NOTIFY_FAILURE, device.id } } },
-        { "silent-stop", kStopped, {} },
-        { "stuck-playing", kPlaying, {} },
-    };
-    for (const auto& e : ends)
-    {
-        ASSERT_EQ(0, RunSimcd(std::string("profile P: ") + e.profile).first);
-        ASSERT_EQ(0u, device.Play(MCI_FROM | MCI_NOTIFY, 3000, 0, window.hwnd));
-        EXPECT_EQ(e.atEnd, window.Collect(200)) << e.profile;
-        EXPECT_EQ(State(e.mode, 4700), device.State()) << e.profile;
-        ASSERT_EQ(0u, device.Send(MCI_STOP, MCI_WAIT));
-        window.Collect(50);
-    }
 }
 
 // A disc image's play goes on as its sound is heard, or in real time where
