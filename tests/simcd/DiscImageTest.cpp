@@ -11,7 +11,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include <cstdio>
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -96,9 +96,7 @@ public:
     }
     std::wstring Put(const std::string& name, const Bytes& bytes)
     {
-        FILE* file = std::fopen((m_path + "\\" + name).c_str(), "wb");
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
+        std::ofstream(m_path + "\\" + name, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
         m_names.push_back(name);
         return Wide(name);
     }
@@ -200,18 +198,18 @@ TEST_F(DiscImageTest, CueSheetGapsAndDataTrackLieFrameExactOnTheDisc)
     char element[] = "P:";
     MCI_OPEN_PARMSA open = { 0, 0, reinterpret_cast<LPCSTR>(MCI_DEVTYPE_CD_AUDIO), element, nullptr };
     ASSERT_EQ(0u, Mci(0, MCI_OPEN, MCI_OPEN_TYPE_ID | MCI_OPEN_ELEMENT | MCI_OPEN_SHAREABLE | MCI_WAIT, &open));
+    auto status = [&](DWORD item, DWORD flags, DWORD track) {
+        MCI_STATUS_PARMS status = { 0, 0, item, track };
+        Mci(open.wDeviceID, MCI_STATUS, flags, &status);
+        return static_cast<DWORD>(status.dwReturn);
+    };
     std::vector<DWORD> starts, types;
     for (DWORD track = 1; track <= 4; ++track)
     {
-        MCI_STATUS_PARMS status = { 0, 0, MCI_STATUS_POSITION, track };
-        Mci(open.wDeviceID, MCI_STATUS, MCI_STATUS_ITEM | MCI_TRACK, &status);
-        starts.push_back(static_cast<DWORD>(status.dwReturn));
-        status.dwItem = MCI_CDA_STATUS_TYPE_TRACK;
-        Mci(open.wDeviceID, MCI_STATUS, MCI_STATUS_ITEM | MCI_TRACK, &status);
-        types.push_back(static_cast<DWORD>(status.dwReturn));
+        starts.push_back(status(MCI_STATUS_POSITION, MCI_STATUS_ITEM | MCI_TRACK, track));
+        types.push_back(status(MCI_CDA_STATUS_TYPE_TRACK, MCI_STATUS_ITEM | MCI_TRACK, track));
     }
-    MCI_STATUS_PARMS length = { 0, 0, MCI_STATUS_LENGTH, 0 };
-    Mci(open.wDeviceID, MCI_STATUS, MCI_STATUS_ITEM, &length);
+    const DWORD length = status(MCI_STATUS_LENGTH, MCI_STATUS_ITEM, 0);
     Mci(open.wDeviceID, MCI_CLOSE, 0, nullptr);
     EXPECT_EQ((std::vector<DWORD>{ MCI_MAKE_MSF(0, 2, 0), MCI_MAKE_MSF(0, 5, 60), MCI_MAKE_MSF(0, 11, 19),
                                    MCI_MAKE_MSF(0, 13, 3) }),
@@ -219,7 +217,7 @@ TEST_F(DiscImageTest, CueSheetGapsAndDataTrackLieFrameExactOnTheDisc)
     EXPECT_EQ(
         (std::vector<DWORD>{ MCI_CDA_TRACK_AUDIO, MCI_CDA_TRACK_AUDIO, MCI_CDA_TRACK_AUDIO, MCI_CDA_TRACK_OTHER }),
         types);
-    EXPECT_EQ(static_cast<DWORD>(MCI_MAKE_MSF(0, 12, 73)), length.dwReturn);  // 973 frames
+    EXPECT_EQ(static_cast<DWORD>(MCI_MAKE_MSF(0, 12, 73)), length);  // 973 frames
 }
 
 // Several files: track 2's INDEX 00 at the end of the first file and its
