@@ -198,15 +198,8 @@ TEST_F(FrameTest, DiscsWithDataTracksRepeatTheirAudioAndADataDiscIsEmpty)
     Command(ID_CD_REPEAT);
     Run(ID_CD_PLAY, "DEFG");
     m_ctl.ClearJournal();
-    auto plays = [&](char drive, const std::string& from) {
-        int n = 0;
-        const std::string log = Log(), what = std::string(1, drive) + ":play@" + from;
-        for (size_t at = 0; (at = log.find(what, at)) != std::string::npos; at++)
-            n++;
-        return n;
-    };
-    EXPECT_TRUE(
-        PumpUntil([&] { return plays('D', "2000") >= 2 && plays('E', "2000") >= 2 && plays('F', "62000") >= 2; }, 8000))
+    EXPECT_TRUE(PumpUntil(
+        [&] { return Times("D:play@2000") >= 2 && Times("E:play@2000") >= 2 && Times("F:play@62000") >= 2; }, 8000))
         << Log();
     for (const simcd::SimJournalEntry& e : m_ctl.GetJournal())
         EXPECT_FALSE(e.command == MCI_PLAY &&

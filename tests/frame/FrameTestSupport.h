@@ -108,6 +108,16 @@ protected:
         return log;
     }
 
+    // How often the log holds this entry ("D:play@2000").
+    int Times(const std::string& entry)
+    {
+        int n = 0;
+        const std::string log = Log();
+        for (size_t at = 0; (at = log.find(entry, at)) != std::string::npos; at++)
+            n++;
+        return n;
+    }
+
     simcd::SimController m_ctl;
     CMainFrame* m_pFrame = nullptr;
 };
