@@ -245,6 +245,8 @@ TEST_F(CDAudioDeviceTest, CurrentTrackStaysWithinTheTable)
 // where its audio does; a disc of data alone has no tracks at all.
 TEST_F(CDAudioDeviceTest, DataTracksAreNeverPlayedAndADataDiscHasNoTracks)
 {
+    const simcd::SimTrack a60{ 60000, false }, a90{ 90000, false }, a30{ 30000, false }, d60{ 60000, true },
+        d90{ 90000, true }, d30{ 30000, true };
     const struct
     {
         const char* disc;
@@ -253,25 +255,10 @@ TEST_F(CDAudioDeviceTest, DataTracksAreNeverPlayedAndADataDiscHasNoTracks)
         DWORD dwStart, dwEnd;
         std::vector<std::pair<DWORD, DWORD>> seeks;  // position, where it moves
     } discs[] = {
-        { "enhanced",
-          { { 60000, false }, { 90000, false }, { 30000, true } },
-          3,
-          2000,
-          152000,
-          { { 100000, 100000 }, { 152000, 2000 }, { 181999, 2000 } } },
-        { "mixed mode",
-          { { 60000, true }, { 90000, false } },
-          2,
-          62000,
-          152000,
-          { { 2000, 62000 }, { 61999, 62000 } } },
-        { "data in the middle",
-          { { 60000, false }, { 90000, true }, { 30000, false } },
-          3,
-          2000,
-          182000,
-          { { 62000, 152000 }, { 152000, 152000 } } },
-        { "data alone", { { 60000, true } }, 0, 2000, 0, {} },
+        { "enhanced", { a60, a90, d30 }, 3, 2000, 152000, { { 100000, 100000 }, { 152000, 2000 }, { 181999, 2000 } } },
+        { "mixed mode", { d60, a90 }, 2, 62000, 152000, { { 2000, 62000 }, { 61999, 62000 } } },
+        { "data in the middle", { a60, d90, a30 }, 3, 2000, 182000, { { 62000, 152000 }, { 152000, 152000 } } },
+        { "data alone", { d60 }, 0, 2000, 0, {} },
     };
     for (const auto& d : discs)
     {
