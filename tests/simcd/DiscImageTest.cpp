@@ -288,49 +288,44 @@ TEST_F(DiscImageTest, WavFolderGivesATrackPerFileInNameOrder)
 TEST_F(DiscImageTest, MalformedImagesAreRefusedWithTheirReasonAndChangeNoDrive)
 {
     const Bytes bin = Frames(300, 1);
+    using Files = std::vector<std::pair<std::string, Bytes>>;
+    const Files withBin = { { "disc.bin", bin } };
+    const std::string track = "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n", one = track + "    INDEX 01 00:00:00\n";
+    const std::string kFolder = "/";  // the folder itself; "": a sheet not there
     const struct
     {
-        const char* cue;  // a sheet's text ("": none there), or null: the folder itself
-        std::vector<std::pair<std::string, Bytes>> files;
+        std::string cue;
+        Files files;
         std::vector<const char*> says;
     } cases[] = {
-        { nullptr, {}, { "no .wav files" } },
+        { kFolder, {}, { "no .wav files" } },
         { "", {}, { "disc.cue", "cannot be read" } },
         { "REM nothing\n", {}, { "disc.cue", "no TRACK" } },
         { "FILE \"gone.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n", {}, { "gone.bin", "line 1" } },
         { "TRACK 01 AUDIO\n", {}, { "line 1", "TRACK before any FILE" } },
-        { "FILE \"disc.bin\" BINARY\n  TRACK 02 AUDIO\n", { { "disc.bin", bin } }, { "line 2", "TRACK 02" } },
-        { "FILE \"disc.bin\" BINARY\n  TRACK 01 CDG\n", { { "disc.bin", bin } }, { "line 2", "CDG" } },
+        { "FILE \"disc.bin\" BINARY\n  TRACK 02 AUDIO\n", withBin, { "line 2", "TRACK 02" } },
+        { "FILE \"disc.bin\" BINARY\n  TRACK 01 CDG\n", withBin, { "line 2", "CDG" } },
         { "FILE \"disc.mp3\" MP3\n", {}, { "line 1", "MP3" } },
-        { "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    FLUX 1\n", { { "disc.bin", bin } }, { "line 3", "FLUX" } },
-        { "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n", { { "disc.bin", bin } }, { "track 1 has no INDEX 01" } },
-        { "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:60:00\n",
-          { { "disc.bin", bin } },
-          { "line 3", "00:60:00" } },
-        { "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:02:00\n  TRACK 02 AUDIO\n    INDEX 01 "
-          "00:01:00\n",
-          { { "disc.bin", bin } },
+        { track + "    FLUX 1\n", withBin, { "line 3", "FLUX" } },
+        { track, withBin, { "track 1 has no INDEX 01" } },
+        { track + "    INDEX 01 00:60:00\n", withBin, { "line 3", "00:60:00" } },
+        { track + "    INDEX 01 00:02:00\n  TRACK 02 AUDIO\n    INDEX 01 00:01:00\n",
+          withBin,
           { "line 5", "before the index before it" } },
-        { "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n  TRACK 02 AUDIO\n    INDEX 01 "
-          "00:05:00\n",
-          { { "disc.bin", bin } },
-          { "disc.bin", "cut short", "line 5" } },
-        { "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n",
+        { one + "  TRACK 02 AUDIO\n    INDEX 01 00:05:00\n", withBin, { "disc.bin", "cut short", "line 5" } },
+        { one,
           { { "disc.bin", Bytes(bin.begin(), bin.end() - 1000) } },
           { "disc.bin", "cut short", "1352 bytes into a 2352-byte sector" } },
-        { "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n  TRACK 02 AUDIO\n    INDEX 01 "
-          "00:03:50\n",
-          { { "disc.bin", bin } },
-          { "track 2 lasts less than a second" } },
+        { one + "  TRACK 02 AUDIO\n    INDEX 01 00:03:50\n", withBin, { "track 2 lasts less than a second" } },
         { "FILE \"t.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n",
           { { "t.wav", Wav(Frames(100, 1), 1, 1, 22050, 8) } },
           { "t.wav", "8-bit mono PCM at 22050 Hz" } },
-        { nullptr,
+        { kFolder,
           { { "01.wav", Wav(Frames(100, 1)) }, { "02.wav", Wav(Frames(100, 1), 3, 2, 44100, 32) } },
           { "02.wav", "32-bit stereo floating-point at 44100 Hz" } },
-        { nullptr, { { "01.wav", Text("RIFX....WAVE") } }, { "01.wav", "not a WAV file" } },
-        { nullptr, { { "01.wav", Wav(Frames(100, 1), 1, 2, 44100, 16, 999999) } }, { "01.wav", "cut short" } },
-        { nullptr,
+        { kFolder, { { "01.wav", Text("RIFX....WAVE") } }, { "01.wav", "not a WAV file" } },
+        { kFolder, { { "01.wav", Wav(Frames(100, 1), 1, 2, 44100, 16, 999999) } }, { "01.wav", "cut short" } },
+        { kFolder,
           { { "01.wav", Wav(RawSamples(44100, 1), 1, 2, 44100, 16, 44100 * 4 - 2) } },
           { "01.wav", "inside a sample" } },
     };
@@ -340,9 +335,9 @@ TEST_F(DiscImageTest, MalformedImagesAreRefusedWithTheirReasonAndChangeNoDrive)
         Folder images;
         for (const auto& file : c.files)
             images.Put(file.first, file.second);
-        const std::wstring path = !c.cue   ? images.Wide()
-                                  : *c.cue ? images.Put("disc.cue", Text(c.cue))
-                                           : images.Wide("disc.cue");
+        const std::wstring path = c.cue == kFolder ? images.Wide()
+                                  : c.cue.empty()  ? images.Wide("disc.cue")
+                                                   : images.Put("disc.cue", Text(c.cue));
         for (char letter : { 'P', 'Q' })
         {
             EXPECT_FALSE(sim.InsertImage(letter, path));
