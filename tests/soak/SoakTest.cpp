@@ -382,16 +382,6 @@ protected:
         return out.str();
     }
 
-    // The device the program last sent a command on the drive.
-    uint32_t LastDevice(char letter) const
-    {
-        const std::vector<simcd::SimJournalEntry> journal = m_sim.GetJournal();
-        for (auto it = journal.rbegin(); it != journal.rend(); ++it)
-            if (it->drive == letter && it->processId == m_program.Id())
-                return it->deviceId;
-        return 0;
-    }
-
     std::map<char, simcd::SimDriveInfo> Drives() const
     {
         std::map<char, simcd::SimDriveInfo> drives;
@@ -452,15 +442,14 @@ protected:
                      dwFor > kGraceMs)
             {
                 out << row.letter << ": \"" << row.state << "\" in mode " << drive.mode << " for " << dwFor
-                    << " ms, row's device " << LastDevice(row.letter) << ", devices open on the drive "
-                    << drive.openDevices << "; ";
+                    << " ms, devices open on the drive " << drive.openDevices << "; ";
                 m_strDisagreeing += row.letter;
             }
             if (bSettled && unchanged(drive) && !AllowedStates(drive).count(row.state))
             {
                 out << row.letter << ": \"" << row.state << "\" in mode " << drive.mode << ", disc " << drive.hasDisc
-                    << ", door " << drive.doorOpen << ", faults " << drive.faults << ", row's device "
-                    << LastDevice(row.letter) << ", devices open on the drive " << drive.openDevices << "; ";
+                    << ", door " << drive.doorOpen << ", faults " << drive.faults << ", devices open on the drive "
+                    << drive.openDevices << "; ";
                 m_strDisagreeing += row.letter;
             }
         }
